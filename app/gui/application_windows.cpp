@@ -1,0 +1,23 @@
+#include "app/gui/application_windows.h"
+
+#include "app/gui/form1.h"
+#include "files/gui/sort_form.h"
+#include "tageditor/gui/form4.h"
+#include "tageditor/gui/v1v2_dialog.h"
+
+namespace quilvane {
+
+ApplicationWindows::ApplicationWindows()
+    : Form1(std::make_unique<TForm1>()),
+      SortForm(std::make_unique<TSortForm>()),
+      V1V2Dialog(std::make_unique<TV1V2Dialog>()),
+      Form4(std::make_unique<TForm4>()) {
+    // Only the main window ends the program when it closes.
+    Form1->setAttribute(Qt::WA_QuitOnClose, true);
+    for (QWidget* w : std::initializer_list<QWidget*>{SortForm.get(), V1V2Dialog.get(), Form4.get()})
+        w->setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+ApplicationWindows::~ApplicationWindows() = default;
+
+}  // namespace quilvane

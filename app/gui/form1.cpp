@@ -1,0 +1,160 @@
+#include "app/gui/form1.h"
+
+#include <QEvent>
+#include <QFileSystemModel>
+#include <QMenu>
+#include <QShowEvent>
+#include <QTimer>
+
+#include "app/file_filters.h"
+#include "naming/gui/form5.h"
+#include "platform/paths.h"
+#include "platform/qt/qtext.h"
+
+namespace quilvane {
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    ui.setupUi(this);
+    setUpStatusBar();
+    setUpPopupMenu();
+    setUpFolderTree();
+    connectHandlers();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::setUpStatusBar() {
+    ui.StatusBar1->setPanelWidths({300, 600, 50});
+    ui.StatusBar1->setPanelText(2, QStringLiteral("作者: Orvek"));
+}
+
+void TForm1::setUpPopupMenu() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addActions({ui.N23, ui.N44, ui.N41, ui.N52, ui.N45, ui.N53});
+    connect(ui.FileListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex index = ui.FileListBox1->indexAt(at);
+        if (index.isValid()) ui.FileListBox1->setItemIndex(index.row());
+        PopupMenu1->popup(ui.FileListBox1->viewport()->mapToGlobal(at));
+    });
+}
+
+void TForm1::setUpFolderTree() {
+    FolderModel = new QFileSystemModel(this);
+    FolderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    FolderModel->setRootPath(QStringLiteral("/"));
+    ui.ShellTreeView1->setModel(FolderModel);
+    for (int column = 1; column < FolderModel->columnCount(); ++column)
+        ui.ShellTreeView1->hideColumn(column);
+    ui.ShellTreeView1->setRootIndex(FolderModel->index(QStringLiteral("/")).parent());
+    ui.ShellTreeView1->setIndentation(19);
+}
+
+void TForm1::setUpFilter() {
+    ui.FilterComboBox1->clear();
+    for (const FileFilter& f : kFileFilters)
+        ui.FilterComboBox1->addItem(toQ(f.description), toQ(f.mask));
+    connect(ui.FilterComboBox1, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) ui.FileListBox1->setMask(ui.FilterComboBox1->itemData(index).toString());
+    });
+}
+
+void TForm1::connectHandlers() {
+    connect(ui.N50, &QAction::triggered, this, &TForm1::N50Click);
+    connect(ui.BitBtn7, &QPushButton::clicked, this, &TForm1::N50Click);
+    connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(ui.N8, &QAction::triggered, this, &TForm1::N8Click);
+    connect(ui.CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
+    connect(ui.Edit3, &QLineEdit::textChanged, this, &TForm1::Edit3Change);
+    connect(ui.CheckBox4, &QCheckBox::toggled, this, &TForm1::CheckBox4Click);
+    connect(ui.Edit5, &QLineEdit::textChanged, this, &TForm1::Edit5Change);
+    connect(ui.CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
+    connect(ui.Edit4, &QLineEdit::textChanged, this, &TForm1::Edit4Change);
+    connect(ui.RadioGroup1, &TRadioGroup::clicked, this, &TForm1::RadioGroup1Click);
+    connect(ui.RadioGroup2, &TRadioGroup::clicked, this, &TForm1::RadioGroup2Click);
+    connect(ui.RadioGroup3, &TRadioGroup::clicked, this, &TForm1::RadioGroup3Click);
+    connect(ui.ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TForm1::ShellTreeView1Change);
+    ui.Edit4->installEventFilter(this);
+    ui.Edit5->installEventFilter(this);
+    ui.Panel2->installEventFilter(this);
+}
+
+void TForm1::FormCreate() {
+    ui.RadioGroup3->setItemIndex(0);
+    ui.RadioGroup2->setItemIndex(0);
+    ui.RadioButton2->setChecked(true);
+    setUpFilter();
+    NameStyle_ = NameStyle::None;
+    ui.Edit3->setEnabled(false);
+    ui.CheckBox1->setChecked(true);
+    ui.CheckBox2->setChecked(false);
+    ui.Edit4->setEnabled(false);
+    ui.Button1->setEnabled(false);
+    ui.BitBtn7->setEnabled(false);
+    ui.Edit4->setText(QStringLiteral("原后缀"));
+    ui.Edit5->setText(QStringLiteral("默认以所在文件夹名为歌手名"));
+    ui.Edit5->setEnabled(false);
+    SepChar = "-";
+    RenamedCount = 0;
+    showStatus(QStringLiteral("欢迎使用Quilvane!"));
+    EditBackup.clear();
+    UndoList.clear();
+    Form5 = new TForm5(this);
+    DropAction = DropKind::Nothing;
+    ui.N50->setEnabled(false);
+    // The list shows the working directory the program started in, with every file.
+    ui.FileListBox1->setDirectory(currentDirectory());
+    selectFolderInTree(ui.FileListBox1->directory());
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow() {
+    ui.Panel9->hide();
+    ui.Panel10->hide();
+    ui.Splitter1->setSizes({width() / 3, width() - width() / 3});
+    Panel2Resize();
+}
+
+void TForm1::Panel2Resize() {
+    const int half = ui.Panel2->width() / 2;
+    ui.FileListBox1->setFixedWidth(half);
+    ui.Memo1->setFixedWidth(half);
+    ui.HeaderControl1->resizeSection(0, half);
+    ui.HeaderControl1->resizeSection(1, half);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui.Edit4 && event->type() == QEvent::FocusOut) Edit4Exit();
+    if (watched == ui.Edit5 && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, ui.Edit5, &QLineEdit::selectAll);
+    if (watched == ui.Panel2 && event->type() == QEvent::Resize) Panel2Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::selectFolderInTree(const std::string& folder) {
+    const QModelIndex index = FolderModel->index(toQ(folder));
+    if (!index.isValid()) return;
+    ui.ShellTreeView1->setCurrentIndex(index);
+    ui.ShellTreeView1->scrollTo(index);
+}
+
+void TForm1::showStatus(const QString& text) { ui.StatusBar1->showNow(0, text); }
+
+QStringList TForm1::memoLines() const {
+    return ui.Memo1->toPlainText().split(QLatin1Char('\n'));
+}
+
+void TForm1::setMemoLines(const QStringList& lines) { ui.Memo1->setPlainText(lines.join('\n')); }
+
+void TForm1::N8Click() { close(); }
+
+}  // namespace quilvane

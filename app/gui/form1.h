@@ -1,0 +1,94 @@
+#pragma once
+// The main window: folder tree and information panel on the left, the file list beside
+// the editing area on the right, the settings groups at the bottom, the toolbar bands
+// on top. Handlers keep their form names and stay short; the work is done in the core.
+#include <QMainWindow>
+#include <QStringList>
+#include <cstdint>
+#include <string>
+
+#include "app/simple_rename.h"
+#include "app/undo_list.h"
+#include "ui_TForm1.h"
+
+class QFileSystemModel;
+class QMenu;
+
+namespace quilvane {
+
+class TForm5;
+
+// What a drop of a list entry on a folder of the tree does.
+enum class DropKind : std::uint8_t { Copy = 0, Move = 1, Nothing = 2 };
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Ui::TForm1 ui;
+    QMenu* PopupMenu1 = nullptr;
+    QFileSystemModel* FolderModel = nullptr;
+    // The template chooser, created hidden with the window.
+    TForm5* Form5 = nullptr;
+
+    // Window state.
+    NameStyle nameStyle() const { return NameStyle_; }
+    std::int32_t renamedCount() const { return RenamedCount; }
+    const std::string& sepChar() const { return SepChar; }
+    const QStringList& editBackup() const { return EditBackup; }
+    const quilvane::UndoList& undoList() const { return UndoList; }
+    const std::string& selectedPath() const { return SelectedPath; }
+    DropKind dropAction() const { return DropAction; }
+
+    // Memo1's lines.
+    QStringList memoLines() const;
+    void setMemoLines(const QStringList& lines);
+
+    // Renames one file of the current folder by the simple naming rule.
+    void ReName(const std::string& path);
+
+public slots:
+    void N50Click();
+    void Button1Click();
+    void CheckBox1Click();
+    void Edit3Change();
+    void CheckBox4Click();
+    void Edit5Change();
+    void CheckBox2Click();
+    void Edit4Change();
+    void Edit4Exit();
+    void RadioGroup1Click();
+    void RadioGroup2Click();
+    void RadioGroup3Click();
+    void ShellTreeView1Change();
+    void N8Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void Panel2Resize();
+    void connectHandlers();
+    void setUpFolderTree();
+    void setUpFilter();
+    void setUpPopupMenu();
+    void setUpStatusBar();
+    void selectFolderInTree(const std::string& folder);
+    void showStatus(const QString& text);
+
+    NameStyle NameStyle_ = NameStyle::None;
+    std::int32_t RenamedCount = 0;
+    std::string SepChar = "-";
+    QStringList EditBackup;
+    quilvane::UndoList UndoList;
+    std::string SelectedPath;
+    DropKind DropAction = DropKind::Nothing;
+    bool shown_ = false;
+};
+
+}  // namespace quilvane

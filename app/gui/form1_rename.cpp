@@ -1,0 +1,127 @@
+// The rename primitive, its undo, and the settings that feed the simple naming.
+#include "app/gui/form1.h"
+#include "app/setting_checks.h"
+#include "platform/paths.h"
+#include "platform/qt/prompts.h"
+#include "platform/qt/qtext.h"
+#include "platform/text.h"
+
+namespace quilvane {
+
+void TForm1::ReName(const std::string& path) {
+    SimpleNaming naming;
+    naming.style = NameStyle_;
+    naming.separator = SepChar;
+    if (ui.CheckBox4->isChecked()) naming.artist = fromQ(ui.Edit5->text());
+    RenameSession session{UndoList, RenamedCount, [this](const std::string& question) {
+                              return prompts().question(this, toQ(question));
+                          }};
+    renameBySimpleRule(currentDirectory(), path, naming, session);
+}
+
+void TForm1::N50Click() {
+    if (UndoList.empty()) return;
+    const int restored = undoRenames(UndoList, [this](int k) {
+        showStatus(QString::number(k) + QStringLiteral("个文件名已恢复"));
+    });
+    showStatus(QString::number(restored) + QStringLiteral("个文件撤销完成"));
+    ui.N50->setEnabled(false);
+    ui.BitBtn7->setEnabled(false);
+    ui.FileListBox1->update();
+}
+
+void TForm1::Button1Click() {
+    ui.Button1->setEnabled(false);
+    setMemoLines(EditBackup);
+    EditBackup.clear();
+}
+
+void TForm1::CheckBox1Click() {
+    if (ui.CheckBox1->isChecked()) {
+        ui.Edit3->setEnabled(false);
+        ui.Edit3->setText(QStringLiteral(" -"));
+    } else {
+        ui.Edit3->setEnabled(true);
+        ui.Edit3->clear();
+        ui.Edit3->setFocus();
+    }
+}
+
+void TForm1::Edit3Change() {
+    const SeparatorCheck check = checkSeparatorText(fromQ(ui.Edit3->text()));
+    switch (check.verdict) {
+    case SeparatorVerdict::AskBlank:
+        if (prompts().question(this, QStringLiteral("是否以空格作为分隔符？"))) SepChar = " ";
+        break;
+    case SeparatorVerdict::TooLong:
+        prompts().notice(this, QStringLiteral("分隔符只能是一个ANSI字符"));
+        ui.Edit3->setText(toQ(check.character));  // runs this handler again, which accepts it
+        break;
+    case SeparatorVerdict::Accept: SepChar = check.character; break;
+    case SeparatorVerdict::Nothing: break;
+    }
+}
+
+void TForm1::CheckBox4Click() {
+    if (ui.CheckBox4->isChecked()) {
+        ui.Edit5->setEnabled(true);
+        ui.Edit5->setText(QStringLiteral("请输入歌手名字"));
+        ui.Edit5->setFocus();
+    } else {
+        ui.Edit5->setEnabled(false);
+        ui.Edit5->setText(QStringLiteral("默认以所在文件夹名为歌手名"));
+    }
+}
+
+void TForm1::Edit5Change() {
+    if (!artistNameIsBlank(fromQ(ui.Edit5->text()))) return;
+    prompts().notice(this, QStringLiteral("歌手名不能为空"));
+    ui.Edit5->setFocus();
+}
+
+void TForm1::CheckBox2Click() {
+    if (ui.CheckBox2->isChecked()) {
+        ui.Edit4->setEnabled(true);
+        ui.Edit4->clear();
+        ui.Edit4->setFocus();
+    } else {
+        ui.Edit4->setEnabled(false);
+        ui.Edit4->setText(QStringLiteral("原后缀"));
+    }
+}
+
+void TForm1::Edit4Change() {
+    switch (checkExtensionText(fromQ(ui.Edit4->text()))) {
+    case ExtensionProblem::StartsWithDot:
+        prompts().notice(this, QStringLiteral("不用输入后缀"));
+        ui.Edit4->clear();
+        break;
+    case ExtensionProblem::ContainsDot:
+        prompts().notice(this, QStringLiteral("不能包含小数点"));
+        ui.Edit4->clear();
+        break;
+    case ExtensionProblem::None: break;
+    }
+}
+
+void TForm1::Edit4Exit() {
+    const std::string extension(trimLeadingBlanks(fromQ(ui.Edit4->text())));
+    if (isBlank(fromQ(ui.Memo1->toPlainText())) || extension.empty()) return;
+    if (!prompts().question(this, QStringLiteral("确定全部改变后缀？"))) return;
+    std::vector<std::string> lines;
+    for (const QString& line : memoLines()) lines.push_back(fromQ(line));
+    changeExtensions(lines, extension);
+    QStringList changed;
+    for (const std::string& line : lines) changed << toQ(line);
+    setMemoLines(changed);
+}
+
+void TForm1::RadioGroup1Click() {
+    NameStyle_ = ui.RadioGroup1->isItemChecked(0) ? NameStyle::AfterSeparator : NameStyle::ArtistInFront;
+}
+
+void TForm1::RadioGroup2Click() {
+    DropAction = ui.RadioGroup2->isItemChecked(0) ? DropKind::Copy : DropKind::Move;
+}
+
+}  // namespace quilvane

@@ -1,0 +1,32 @@
+#pragma once
+// Folder listing with the walk semantics every part of the program shares: each entry
+// in the order the file system returns it, names beginning with '.' skipped, and
+// symbolic links to folders told apart so that no walk descends into them (a walk
+// always ends). Names are the file system's bytes, whatever their encoding.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quilvane {
+
+enum class EntryKind : unsigned char {
+    File,          // a regular file, or a link to one
+    Folder,        // a real folder: walks descend into it
+    LinkToFolder,  // shown as a folder, never descended into
+    Special,       // device, socket, pipe, dangling link
+};
+
+struct FolderEntry {
+    std::string name;
+    EntryKind kind = EntryKind::File;
+
+    bool isFolder() const { return kind == EntryKind::Folder || kind == EntryKind::LinkToFolder; }
+    bool isDescendable() const { return kind == EntryKind::Folder; }
+};
+
+// Calls `visit` for each entry; `visit` returns false to stop early.
+// Returns 0, or the errno value when the folder cannot be opened.
+int forEachEntry(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit);
+int listFolder(const std::string& folder, std::vector<FolderEntry>& out);
+
+}  // namespace quilvane

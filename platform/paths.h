@@ -1,0 +1,39 @@
+#pragma once
+// Paths are the file system's own bytes, '/'-separated and absolute where they come
+// from the windows. Nothing here converts encodings.
+#include <string>
+#include <string_view>
+
+namespace quilvane {
+
+// The folder and the name with one '/' between them; a folder that already ends in '/'
+// (the root) is not given a second one.
+std::string joinPath(std::string_view folder, std::string_view name);
+// The part of a path after its last '/'.
+std::string fileNameOf(std::string_view path);
+// The part of a path before its last '/'; "/" for an entry of the root.
+std::string folderOf(std::string_view path);
+
+std::string currentDirectory();
+// Returns 0 or the errno value.
+int setCurrentDirectory(const std::string& path);
+
+// Following symbolic links, as a user sees the entry.
+bool pathExists(const std::string& path);
+bool isFolder(const std::string& path);
+// An entry that exists and is not a folder.
+bool isFile(const std::string& path);
+
+// Scope guard: walks that change the working directory put it back on every path out.
+class WorkingDirectoryGuard {
+public:
+    WorkingDirectoryGuard() : saved_(currentDirectory()) {}
+    ~WorkingDirectoryGuard() { setCurrentDirectory(saved_); }
+    WorkingDirectoryGuard(const WorkingDirectoryGuard&) = delete;
+    WorkingDirectoryGuard& operator=(const WorkingDirectoryGuard&) = delete;
+
+private:
+    std::string saved_;
+};
+
+}  // namespace quilvane

@@ -1,0 +1,49 @@
+#include <QDesktopServices>
+#include <QFile>
+#include <QUrl>
+
+#include "platform/qt/properties_dialog.h"
+#include "platform/qt/shell.h"
+
+namespace quilvane {
+namespace {
+
+Shell* installed = nullptr;
+
+QUrl localUrl(const std::string& path) {
+    return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+}  // namespace
+
+Shell& shell() {
+    static DesktopShell desktop;
+    return installed ? *installed : desktop;
+}
+
+void installShell(Shell* s) { installed = s; }
+
+void DesktopShell::open(QWidget*, const std::string& path) { QDesktopServices::openUrl(localUrl(path)); }
+
+void DesktopShell::showFolder(QWidget*, const std::string& folder) {
+    QDesktopServices::openUrl(localUrl(folder));
+}
+
+void DesktopShell::properties(QWidget* parent, const std::string& path) {
+    PropertiesDialog dialog(parent, path);
+    dialog.exec();
+}
+
+bool DesktopShell::moveToTrash(QWidget*, const std::string& path) {
+    return QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+void DesktopShell::openMailLink(QWidget*, const QString& address) {
+    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + address));
+}
+
+void DesktopShell::openHelp(QWidget*, const std::string& helpFile) {
+    QDesktopServices::openUrl(localUrl(helpFile));
+}
+
+}  // namespace quilvane

@@ -1,0 +1,118 @@
+#include "platform/qt/file_list_box.h"
+
+#include <QApplication>
+#include <QStyle>
+
+#include "platform/paths.h"
+#include "platform/qt/qtext.h"
+#include "platform/text.h"
+
+namespace quilvane {
+namespace {
+
+bool isProgram(const std::string& name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    const std::string ext = asciiUpper(name.substr(dot));
+    return ext == ".EXE" || ext == ".COM" || ext == ".BAT" || ext == ".PIF";
+}
+
+const std::string kNoEntry;
+
+}  // namespace
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= static_cast<int>(entries_.size())) return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::DisplayRole) return texts_[row];
+    if (role == Qt::DecorationRole) {
+        const std::string& e = entries_[row];
+        if (!e.empty() && e.front() == '[') return folderIcon_;
+        return isProgram(e) ? programIcon_ : fileIcon_;
+    }
+    return {};
+}
+
+void FileListModel::setEntries(std::vector<std::string> entries) {
+    if (fileIcon_.isNull()) {
+        QStyle* style = QApplication::style();
+        folderIcon_ = style->standardIcon(QStyle::SP_DirIcon);
+        programIcon_ = style->standardIcon(QStyle::SP_ComputerIcon);
+        fileIcon_ = style->standardIcon(QStyle::SP_FileIcon);
+    }
+    beginResetModel();
+    entries_ = std::move(entries);
+    texts_.clear();
+    texts_.reserve(entries_.size());
+    for (const std::string& e : entries_) texts_.push_back(toQ(e));
+    endResetModel();
+}
+
+TFileListBox::TFileListBox(QWidget* parent) : QListView(parent), model_(this) {
+    setModel(&model_);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    directory_ = currentDirectory();
+}
+
+int TFileListBox::read(const std::string& folder) {
+    std::vector<std::string> entries;
+    const int rc = readFileListEntries(folder, mask_.toStdString(), content_, entries);
+    if (rc != 0) return rc;
+    if (const int cd = setCurrentDirectory(folder); cd != 0) return cd;
+    directory_ = folder;
+    model_.setEntries(std::move(entries));
+    return 0;
+}
+
+int TFileListBox::setDirectory(const std::string& folder) { return read(folder); }
+
+void TFileListBox::setMask(const QString& mask) {
+    mask_ = mask;
+    update();
+}
+
+void TFileListBox::setContent(ListContent content) {
+    content_ = content;
+    update();
+}
+
+int TFileListBox::update() { return read(directory_); }
+
+void TFileListBox::clear() { model_.setEntries({}); }
+
+int TFileListBox::count() const { return model_.rowCount(); }
+
+QString TFileListBox::itemText(int index) const {
+    return model_.data(model_.index(index), Qt::DisplayRole).toString();
+}
+
+const std::string& TFileListBox::itemBytes(int index) const {
+    if (index < 0 || index >= count()) return kNoEntry;
+    return model_.entries()[static_cast<std::size_t>(index)];
+}
+
+int TFileListBox::itemIndex() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() && selectionModel()->isSelected(current) ? current.row() : -1;
+}
+
+void TFileListBox::setItemIndex(int index) {
+    if (index < 0 || index >= count()) {
+        clearSelection();
+        return;
+    }
+    setCurrentIndex(model_.index(index));
+}
+
+std::string TFileListBox::selectedPath() const {
+    const int index = itemIndex();
+    return index < 0 ? std::string() : joinPath(directory_, itemBytes(index));
+}
+
+}  // namespace quilvane

@@ -1,0 +1,50 @@
+#include "platform/syscalls.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+
+namespace quilvane {
+namespace {
+
+int result(int rc) { return rc == 0 ? 0 : errno; }
+
+class RealSysCalls final : public SysCalls {
+public:
+    int renameNoReplace(const std::string& from, const std::string& to) override {
+        // Called through syscall() so that a C library without the wrapper still builds.
+        return result(static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD,
+                                                 to.c_str(), RENAME_NOREPLACE)));
+    }
+    int link(const std::string& from, const std::string& to) override {
+        return result(::link(from.c_str(), to.c_str()));
+    }
+    int unlink(const std::string& path) override { return result(::unlink(path.c_str())); }
+    int rename(const std::string& from, const std::string& to) override {
+        return result(::rename(from.c_str(), to.c_str()));
+    }
+    int identify(const std::string& path, FileIdentity& out) override {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) return errno;
+        out.device = st.st_dev;
+        out.inode = st.st_ino;
+        out.isFolder = S_ISDIR(st.st_mode);
+        return 0;
+    }
+};
+
+}  // namespace
+
+SysCalls& realSysCalls() {
+    static RealSysCalls calls;
+    return calls;
+}
+
+}  // namespace quilvane

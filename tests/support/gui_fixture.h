@@ -1,0 +1,42 @@
+#pragma once
+// A fixture that opens the program's real windows over a temporary folder (the working
+// directory at start-up), answers prompts by script and records shell actions.
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "app/gui/application_windows.h"
+#include "app/gui/form1.h"
+#include "platform/qt/scripted_prompts.h"
+#include "platform/qt/shell.h"
+#include "support/temp_folder.h"
+
+namespace quilvane::test {
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens the windows; the start-up working directory is the temporary folder.
+    void openWindows();
+    TForm1& form() { return *windows->Form1; }
+
+    // Triggers a menu or popup item by object name, after checking that it is enabled.
+    void trigger(const char* actionName);
+    // Clicks a button or check box by object name, after checking that it is enabled.
+    void click(const char* widgetName);
+    QString status(int panel = 0);
+    // Every text written to status panel 0 since the windows opened.
+    QStringList statusHistory;
+
+    TempFolder folder;
+    ScriptedPrompts prompts;
+    RecordedShell shell;
+    std::unique_ptr<ApplicationWindows> windows;
+
+private:
+    std::string startDirectory_;
+};
+
+}  // namespace quilvane::test
