@@ -18,11 +18,9 @@ int readFileListEntries(const std::string& folder, std::string_view mask, ListCo
         return true;
     });
     if (rc != 0) return rc;
-    if (folders && folder != "/") {
-        found.emplace_back("[.]");
-        found.emplace_back("[..]");
-    }
     sortEntriesIgnoringCase(found);
+    // The folder itself and its parent head the list.
+    if (folders && folder != "/") found.insert(found.begin(), {"[.]", "[..]"});
     entries = std::move(found);
     return 0;
 }

@@ -1,5 +1,8 @@
 #include "app/gui/application_windows.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "app/gui/form1.h"
 #include "files/gui/sort_form.h"
 #include "tageditor/gui/form4.h"
@@ -19,5 +22,12 @@ ApplicationWindows::ApplicationWindows()
 }
 
 ApplicationWindows::~ApplicationWindows() = default;
+
+void ApplicationWindows::showMainWindow() {
+    // Without a window manager "maximized" means nothing, so take the screen's size too.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        Form1->setGeometry(screen->availableGeometry());
+    Form1->showMaximized();
+}
 
 }  // namespace quilvane

@@ -13,6 +13,9 @@ struct ApplicationWindows {
     ApplicationWindows();
     ~ApplicationWindows();
 
+    // Opens the main window maximized.
+    void showMainWindow();
+
     std::unique_ptr<TForm1> Form1;  // the main window: closing it ends the program
     std::unique_ptr<TSortForm> SortForm;
     std::unique_ptr<TV1V2Dialog> V1V2Dialog;

@@ -122,6 +122,7 @@ void TForm1::FormShow() {
     ui.Panel10->hide();
     ui.Splitter1->setSizes({width() / 3, width() - width() / 3});
     Panel2Resize();
+    ui.ShellTreeView1->scrollTo(ui.ShellTreeView1->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 void TForm1::Panel2Resize() {
@@ -154,6 +155,11 @@ QStringList TForm1::memoLines() const {
 }
 
 void TForm1::setMemoLines(const QStringList& lines) { ui.Memo1->setPlainText(lines.join('\n')); }
+
+void TForm1::takeEditBackup() {
+    ui.Button1->setEnabled(true);
+    EditBackup = memoLines();
+}
 
 void TForm1::N8Click() { close(); }
 

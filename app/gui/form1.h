@@ -45,6 +45,8 @@ public:
     // Memo1's lines.
     QStringList memoLines() const;
     void setMemoLines(const QStringList& lines);
+    // The backup step of the editing commands: the lines as they are, for "撤销修改".
+    void takeEditBackup();
 
     // Renames one file of the current folder by the simple naming rule.
     void ReName(const std::string& path);

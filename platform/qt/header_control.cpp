@@ -7,6 +7,7 @@ THeaderControl::THeaderControl(QWidget* parent) : QHeaderView(Qt::Horizontal, pa
     setSectionsClickable(false);
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setStretchLastSection(true);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 QStringList THeaderControl::sections() const {
@@ -19,6 +20,7 @@ QStringList THeaderControl::sections() const {
 void THeaderControl::setSections(const QStringList& captions) {
     model_.setColumnCount(static_cast<int>(captions.size()));
     for (int i = 0; i < captions.size(); ++i) model_.setHeaderData(i, Qt::Horizontal, captions[i]);
+    setFixedHeight(fontMetrics().height() + 8);
 }
 
 }  // namespace quilvane
