@@ -1,6 +1,7 @@
 #include "app/gui/form1.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFileSystemModel>
 #include <QMenu>
 #include <QShowEvent>
@@ -134,7 +135,12 @@ void TForm1::Panel2Resize() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui.Edit4 && event->type() == QEvent::FocusOut) Edit4Exit();
+    // Leaving the box for another control is an exit; a message box or a menu taking the
+    // focus for a moment is not.
+    if (watched == ui.Edit4 && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Edit4Exit();
+    }
     if (watched == ui.Edit5 && event->type() == QEvent::FocusIn)
         QTimer::singleShot(0, ui.Edit5, &QLineEdit::selectAll);
     if (watched == ui.Panel2 && event->type() == QEvent::Resize) Panel2Resize();
