@@ -1,7 +1,10 @@
 #include "platform/codepage.h"
 
 #include <cerrno>
+#include <optional>
 #include <iconv.h>
+
+#include "platform/text.h"
 
 namespace quilvane {
 namespace {
@@ -85,8 +88,31 @@ std::string legacyToUtf8(std::string_view bytes) {
     return latin1ToUtf8(bytes);
 }
 
+namespace {
+
+// The Latin-1 bytes of a text whose characters all lie below U+0100, else nothing.
+std::optional<std::string> latin1Of(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size()) {
+            const auto next = static_cast<unsigned char>(text[++i]);
+            if ((next & 0xC0) != 0x80) return std::nullopt;
+            out += static_cast<char>(((c & 0x03) << 6) | (next & 0x3F));
+        } else {
+            return std::nullopt;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string utf8ToLegacy(std::string_view text) {
     if (isAscii(text)) return std::string(text);
+    if (auto latin1 = latin1Of(text); latin1 && legacyToUtf8(*latin1) == text) return *latin1;
     thread_local Converter encoder("GB18030", "UTF-8");
     std::string out;
     if (encoder.convert(text, out)) return out;
@@ -103,8 +129,22 @@ std::string_view cutLegacyToWidth(std::string_view bytes, std::size_t width) {
     return bytes.substr(0, end);
 }
 
+std::string fitToLegacyWidth(std::string_view text, std::size_t width) {
+    // Every character takes at least one byte, so no more than `width` of them can fit.
+    std::size_t end = 0;
+    for (std::size_t count = 0; end < text.size() && count < width; ++count)
+        end += firstCharacter(text.substr(end)).size();
+    std::string_view fitting = text.substr(0, end);
+    while (!fitting.empty() && utf8ToLegacy(fitting).size() > width) {
+        std::size_t last = fitting.size() - 1;
+        while (last > 0 && (static_cast<unsigned char>(fitting[last]) & 0xC0) == 0x80) --last;
+        fitting = fitting.substr(0, last);
+    }
+    return std::string(fitting);
+}
+
 std::string utf8ToLegacyWidth(std::string_view text, std::size_t width) {
-    return std::string(cutLegacyToWidth(utf8ToLegacy(text), width));
+    return utf8ToLegacy(fitToLegacyWidth(text, width));
 }
 
 }  // namespace quilvane

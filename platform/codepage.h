@@ -10,12 +10,17 @@
 namespace quilvane {
 
 std::string legacyToUtf8(std::string_view bytes);
+// GB18030, except that a text made only of Latin-1 characters is written as Latin-1
+// when those bytes read back as the same text, so that old players and other tag
+// readers, which take such bytes as Latin-1, show it unchanged too.
 std::string utf8ToLegacy(std::string_view text);
 
 // The longest prefix of legacy bytes that fits `width` bytes without splitting a
 // character (a character that does not fit is dropped whole).
 std::string_view cutLegacyToWidth(std::string_view bytes, std::size_t width);
-// utf8ToLegacy, then cut to `width` bytes.
+// The longest beginning of `text` (whole characters) whose legacy bytes fit `width`.
+std::string fitToLegacyWidth(std::string_view text, std::size_t width);
+// utf8ToLegacy of fitToLegacyWidth.
 std::string utf8ToLegacyWidth(std::string_view text, std::size_t width);
 
 }  // namespace quilvane

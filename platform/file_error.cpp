@@ -1,0 +1,29 @@
+#include "platform/file_error.h"
+
+#include <cstring>
+
+namespace quilvane {
+namespace {
+
+std::string describe(FileError::Kind kind, const std::string& path, int error) {
+    std::string text;
+    switch (kind) {
+    case FileError::Kind::Open: text = "无法打开文件 " + path; break;
+    case FileError::Kind::Read: text = "无法读取文件 " + path; break;
+    case FileError::Kind::Write: text = "无法写入文件 " + path; break;
+    case FileError::Kind::Create: text = "无法创建文件 " + path; break;
+    case FileError::Kind::TagBeyondEnd:
+        return "文件 " + path + " 的ID3v2标签声明的长度超出了文件本身，为免损坏音频，未作修改";
+    case FileError::Kind::UnsupportedTag:
+        return "文件 " + path + " 的ID3v2标签格式无法识别，为免损坏音频，未作修改";
+    }
+    if (error != 0) text += std::string("（") + std::strerror(error) + "）";
+    return text;
+}
+
+}  // namespace
+
+FileError::FileError(Kind kind, std::string path, int error)
+    : std::runtime_error(describe(kind, path, error)), kind_(kind), path_(std::move(path)), error_(error) {}
+
+}  // namespace quilvane

@@ -1,0 +1,24 @@
+#pragma once
+// A file operation that failed: which, on what path, and the system's reason. what()
+// is a sentence for the user, in the program's language.
+#include <stdexcept>
+#include <string>
+
+namespace quilvane {
+
+class FileError : public std::runtime_error {
+public:
+    enum class Kind { Open, Read, Write, Create, TagBeyondEnd, UnsupportedTag };
+    FileError(Kind kind, std::string path, int error);
+
+    Kind kind() const { return kind_; }
+    const std::string& path() const { return path_; }
+    int error() const { return error_; }
+
+private:
+    Kind kind_;
+    std::string path_;
+    int error_;
+};
+
+}  // namespace quilvane

@@ -1,0 +1,47 @@
+#pragma once
+// An open file with positioned reads and writes that report failures as FileError, and
+// that is closed on every path out.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/file_error.h"
+
+namespace quilvane {
+
+class OpenFile {
+public:
+    static OpenFile forReading(const std::string& path);
+    static OpenFile forReadWrite(const std::string& path);
+    OpenFile(OpenFile&& other) noexcept;
+    OpenFile& operator=(OpenFile&&) = delete;
+    OpenFile(const OpenFile&) = delete;
+    ~OpenFile();
+
+    std::int64_t size() const;
+    // Reads up to `count` bytes at `offset`; fewer only at the end of the file.
+    std::size_t readAt(std::int64_t offset, char* buffer, std::size_t count) const;
+    // The bytes [offset, offset + count), or fewer where the file ends.
+    std::string readStringAt(std::int64_t offset, std::size_t count) const;
+    // Writes every byte or throws.
+    void writeAt(std::int64_t offset, std::string_view bytes);
+    void truncate(std::int64_t size);
+    void sync();
+    int descriptor() const { return fd_; }
+    const std::string& path() const { return path_; }
+
+private:
+    OpenFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    int fd_;
+    std::string path_;
+};
+
+// Replaces the file at `path` by `head` followed by the file's own bytes from `keepFrom`
+// to its end, streamed, never held whole. The new file is written beside the old one
+// and renamed over it only when every byte is written and flushed, so a failure (a full
+// disk, a size limit, a crash) leaves the original as it was, and no temporary file is
+// left behind by a failure that returns. Permissions, and the owner where allowed, are
+// kept; a symbolic link keeps pointing at the rewritten file.
+void rewriteWithNewHead(const std::string& path, std::string_view head, std::int64_t keepFrom);
+
+}  // namespace quilvane

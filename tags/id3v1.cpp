@@ -1,0 +1,76 @@
+#include "tags/id3v1.h"
+
+#include "platform/codepage.h"
+#include "platform/file_io.h"
+#include "tags/genres.h"
+#include "tags/tag_block.h"
+
+namespace quilvane {
+
+void TID3V1::Clear() {
+    Title.clear();
+    Artist.clear();
+    Album.clear();
+    Year.clear();
+    Comment.clear();
+    Genre = kDefaultGenre;
+}
+
+void TID3V1::LoadTag(const std::string& fileName) {
+    Clear();
+    Modified = false;
+    HasTag = false;
+    FileName = fileName;
+    ReadTag();
+}
+
+void TID3V1::ReadTag() {
+    const TagBlock block = readTagBlock(FileName);
+    HasTag = block.isTag();
+    if (!HasTag) return;
+    Title = block.text(tagfield::Title);
+    Artist = block.text(tagfield::Artist);
+    Album = block.text(tagfield::Album);
+    Year = block.text(tagfield::Year);
+    Comment = block.text(tagfield::Comment);
+    Genre = block.genre();
+}
+
+void TID3V1::SaveTag() {
+    writeTagBlock(FileName, buildTagBlock(utf8ToLegacyWidth(Title, tagfield::Title.width),
+                                          utf8ToLegacyWidth(Artist, tagfield::Artist.width),
+                                          utf8ToLegacyWidth(Album, tagfield::Album.width),
+                                          utf8ToLegacyWidth(Year, tagfield::Year.width),
+                                          utf8ToLegacyWidth(Comment, tagfield::Comment.width), Genre));
+    HasTag = true;
+}
+
+void TID3V1::RemoveTag() {
+    if (!HasTag) return;
+    OpenFile file = OpenFile::forReadWrite(FileName);
+    const std::int64_t size = file.size();
+    // Only a block that still reads "TAG" is cut: should the file have changed since it
+    // was read, no audio is cut off.
+    if (size >= 128 && file.readStringAt(size - 128, 3) == "TAG") file.truncate(size - 128);
+    HasTag = false;
+}
+
+void TID3V1::setText(std::string& field, std::string_view text, std::size_t width) {
+    if (field == text) return;
+    field = fitToLegacyWidth(text, width);
+    Modified = true;
+}
+
+void TID3V1::SetTitle(std::string_view text) { setText(Title, text, tagfield::Title.width); }
+void TID3V1::SetArtist(std::string_view text) { setText(Artist, text, tagfield::Artist.width); }
+void TID3V1::SetAlbum(std::string_view text) { setText(Album, text, tagfield::Album.width); }
+void TID3V1::SetYear(std::string_view text) { setText(Year, text, tagfield::Year.width); }
+void TID3V1::SetComment(std::string_view text) { setText(Comment, text, tagfield::Comment.width); }
+
+void TID3V1::SetGenre(std::uint8_t genre) {
+    if (genre == Genre) return;
+    Genre = genre < Genres.size() ? genre : kOtherGenre;
+    Modified = true;
+}
+
+}  // namespace quilvane

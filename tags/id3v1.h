@@ -1,0 +1,39 @@
+#pragma once
+// One file's ID3v1 tag as separate texts (UTF-8 in memory, legacy bytes in the file),
+// with setters that keep each text within its field's width in bytes.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quilvane {
+
+class TID3V1 {
+public:
+    std::string Title, Artist, Album, Year, Comment;
+    std::uint8_t Genre = 53;
+    std::string FileName;
+    bool HasTag = false;    // the file ended in a tag when last read
+    bool Modified = false;  // a setter changed a value since the last LoadTag
+
+    // Empties the texts and sets the default genre; the file state stays.
+    void Clear();
+    void LoadTag(const std::string& fileName);
+    void ReadTag();
+    // Writes the fields as the file's tag (over an existing one, else appended).
+    void SaveTag();
+    // Cuts the tag off the file if it has one.
+    void RemoveTag();
+
+    void SetTitle(std::string_view text);
+    void SetArtist(std::string_view text);
+    void SetAlbum(std::string_view text);
+    void SetYear(std::string_view text);
+    void SetComment(std::string_view text);
+    // Numbers above 147 become 12 ("Other").
+    void SetGenre(std::uint8_t genre);
+
+private:
+    void setText(std::string& field, std::string_view text, std::size_t width);
+};
+
+}  // namespace quilvane

@@ -1,0 +1,261 @@
+#include "tags/id3v2.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "platform/file_io.h"
+#include "platform/text.h"
+#include "tags/genres.h"
+
+namespace quilvane {
+namespace {
+
+using id3v2::RawFrame;
+
+constexpr std::array<std::string_view, 12> kFrameIds22{"TRK", "TEN", "WXX", "TCR", "TOA", "TCM",
+                                                       "TCO", "COM", "TYE", "TAL", "TP1", "TT2"};
+// Header, the twelve frames and the padding they always get may not pass this size.
+constexpr std::int64_t kManagedLimit = 2000;
+constexpr std::int64_t kPadding = 80;
+
+std::string_view slotId(int slot, int major) {
+    if (major == 2) return kFrameIds22[static_cast<std::size_t>(slot)];
+    if (major == 4 && slot == TID3V2::Year) return "TDRC";
+    return TID3V2::FrameIds[static_cast<std::size_t>(slot)];
+}
+
+int slotOf(std::string_view id, int major) {
+    for (int slot = 0; slot < 12; ++slot)
+        if (id == slotId(slot, major)) return slot;
+    if (major == 4 && id == "TYER") return TID3V2::Year;
+    return -1;
+}
+
+bool validId(std::string_view id) {
+    for (char c : id)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+    return true;
+}
+
+// An extended header is skipped only when its bytes make sense; a flag without one
+// must not swallow the first frame.
+std::string_view skipExtendedHeader(std::string_view area, int major) {
+    const auto* p = reinterpret_cast<const unsigned char*>(area.data());
+    if (major == 3 && area.size() >= 4) {
+        const std::uint32_t size = id3v2::readBigEndian(p, 4);
+        if ((size == 6 || size == 10) && 4 + size <= area.size()) return area.substr(4 + size);
+    }
+    if (major == 4 && area.size() >= 6 && !validId(area.substr(0, 4))) {
+        const std::uint32_t size = id3v2::readSynchsafe(p);
+        if (size >= 6 && size <= area.size() && p[4] == 1) return area.substr(size);
+    }
+    return area;
+}
+
+std::int64_t renderedSize(const std::vector<RawFrame>& frames, int major) {
+    std::int64_t total = 0;
+    for (const RawFrame& f : frames) total += id3v2::headerLength(major) + static_cast<std::int64_t>(f.body.size());
+    return total;
+}
+
+std::optional<int> wholeNumber(std::string_view text) {
+    text = trimBlanks(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+void TID3V2::Clear() {
+    Header.fill(0);
+    for (std::string& f : Frames) f.clear();
+    HasTag = false;
+    TagSize = 0;
+    major_ = 3;
+    kept_.clear();
+    rest_.clear();
+    comment_ = {};
+    url_ = {};
+    beyondEnd_ = false;
+    unreadable_ = false;
+}
+
+void TID3V2::LoadTag(const std::string& fileName) {
+    Clear();
+    FileName = fileName;
+    ReadTag();
+}
+
+void TID3V2::ReadTag() {
+    const std::string name = FileName;
+    Clear();
+    FileName = name;
+    const OpenFile file = OpenFile::forReading(FileName);
+    const std::string head = file.readStringAt(0, 10);
+    if (head.size() < 10 || head.compare(0, 3, "ID3") != 0) return;
+    std::copy(head.begin(), head.end(), Header.begin());
+    HasTag = true;
+    const int major = Header[3];
+    const unsigned char flags = Header[5];
+    const std::uint32_t size = id3v2::readSynchsafe(Header.data() + 6);
+    const bool footer = major == 4 && (flags & 0x10);
+    TagSize = 10 + static_cast<std::int64_t>(size) + (footer ? 10 : 0);
+    beyondEnd_ = TagSize > file.size();
+    if (major < 2 || major > 4 || (major == 2 && (flags & 0x40))) {
+        unreadable_ = true;  // an unknown version, or a compressed 2.2 tag
+        return;
+    }
+    major_ = major;
+    const bool unsynchronised = flags & 0x80;
+    std::string area = file.readStringAt(10, size);
+    if (unsynchronised && major != 4) area = id3v2::removeUnsynchronisation(area);
+    std::string_view frames = area;
+    if ((flags & 0x40) && major >= 3) frames = skipExtendedHeader(frames, major);
+
+    id3v2::FrameArea parsed = id3v2::parseFrameArea(frames, major);
+    rest_ = std::move(parsed.rest);
+    // Each managed frame takes the first frame of its kind (for the comment, the first one
+    // without a description when there is one); every other frame is kept as it is. The
+    // first, not the last: a rewrite puts the managed frames before the kept ones, so the
+    // choice stays the same from one save to the next.
+    std::array<int, 12> chosen;
+    chosen.fill(-1);
+    bool plainComment = false;
+    std::vector<std::optional<std::string>> contents;
+    for (std::size_t i = 0; i < parsed.frames.size(); ++i) {
+        const RawFrame& frame = parsed.frames[i];
+        const int slot = slotOf(frame.id, major);
+        contents.push_back(slot < 0 ? std::nullopt
+                                    : id3v2::frameContent(frame, major, unsynchronised && major == 4));
+        if (slot < 0 || !contents.back()) continue;
+        int& choice = chosen[static_cast<std::size_t>(slot)];
+        if (slot == Comment) {
+            const auto parts = id3v2::parseComment(*contents.back());
+            if (!parts) continue;
+            const bool plain = parts->description.empty();
+            if (plain && !plainComment) choice = -1;  // a plain comment beats a described one
+            if (plain) plainComment = true;
+            else if (plainComment) continue;
+        }
+        if (choice < 0) choice = static_cast<int>(i);
+    }
+    for (std::size_t i = 0; i < parsed.frames.size(); ++i) {
+        RawFrame& frame = parsed.frames[i];
+        const int slot = slotOf(frame.id, major);
+        if (slot >= 0 && chosen[static_cast<std::size_t>(slot)] == static_cast<int>(i)) {
+            const std::string& content = *contents[i];
+            if (slot == Comment) {
+                comment_ = *id3v2::parseComment(content);
+                Frames[Comment] = comment_.text;
+            } else if (slot == Url) {
+                url_ = id3v2::parseUserUrl(content).value_or(id3v2::UrlParts{});
+                Frames[Url] = url_.url;
+            } else {
+                Frames[static_cast<std::size_t>(slot)] = id3v2::parseTextFrame(content).value_or("");
+            }
+            continue;
+        }
+        // Written back without the tag's unsynchronisation flag, a 2.4 frame carries its own.
+        if (unsynchronised && major == 4) frame.flags[1] |= 0x02;
+        kept_.push_back(std::move(frame));
+    }
+}
+
+std::vector<RawFrame> TID3V2::renderManagedFrames() const {
+    std::vector<RawFrame> frames;
+    for (int slot = 0; slot < 12; ++slot) {
+        RawFrame frame;
+        frame.id = std::string(slotId(slot, major_));
+        const std::string& text = Frames[static_cast<std::size_t>(slot)];
+        if (slot == Comment) {
+            id3v2::CommentParts comment = comment_;
+            if (comment.language.empty()) comment.language = "eng";
+            comment.text = text;
+            frame.body = id3v2::renderComment(comment);
+        } else if (slot == Url) {
+            id3v2::UrlParts url = url_;
+            url.url = text;
+            frame.body = id3v2::renderUserUrl(url);
+        } else {
+            frame.body = id3v2::renderTextFrame(text);
+        }
+        // The encoder's name is to be dropped by programs that alter the audio.
+        if (slot == EncodedBy) frame.flags[0] = major_ == 4 ? 0x20 : (major_ == 3 ? 0x40 : 0);
+        frames.push_back(std::move(frame));
+    }
+    return frames;
+}
+
+std::string TID3V2::renderTag(std::int64_t totalSize) const {
+    std::string tag = "ID3";
+    tag += static_cast<char>(major_);
+    tag += std::string(2, '\0');
+    id3v2::putSynchsafe(tag, static_cast<std::uint32_t>(totalSize - 10));
+    for (const RawFrame& f : renderManagedFrames()) tag += id3v2::renderFrame(f, major_);
+    for (const RawFrame& f : kept_) tag += id3v2::renderFrame(f, major_);
+    tag += rest_;
+    tag.resize(static_cast<std::size_t>(totalSize), '\0');
+    return tag;
+}
+
+void TID3V2::refuseMalformed() const {
+    if (beyondEnd_) throw FileError(FileError::Kind::TagBeyondEnd, FileName, 0);
+    if (unreadable_) throw FileError(FileError::Kind::UnsupportedTag, FileName, 0);
+}
+
+bool TID3V2::SaveTag() {
+    if (HasTag) refuseMalformed();
+    OpenFile file = OpenFile::forReadWrite(FileName);
+    const std::int64_t managed = 10 + renderedSize(renderManagedFrames(), major_) + kPadding;
+    if (managed > kManagedLimit) return false;
+    const std::int64_t needed = managed + renderedSize(kept_, major_) + static_cast<std::int64_t>(rest_.size());
+    std::string tag;
+    if (HasTag && needed <= TagSize) {
+        // The tag keeps its size: only its own bytes are rewritten, the audio stays put.
+        tag = renderTag(TagSize);
+        file.writeAt(0, tag);
+    } else {
+        tag = renderTag(needed);
+        rewriteWithNewHead(FileName, tag, HasTag ? TagSize : 0);
+        TagSize = needed;
+    }
+    std::copy_n(tag.begin(), 10, Header.begin());
+    HasTag = true;
+    return true;
+}
+
+void TID3V2::RemoveTag() {
+    if (!HasTag) return;
+    refuseMalformed();
+    OpenFile::forReadWrite(FileName);  // the same refusal as a write for a read-only file
+    rewriteWithNewHead(FileName, {}, TagSize);
+    HasTag = false;
+    TagSize = 0;
+}
+
+int TID3V2::GetGenre() const {
+    const std::string& text = Frames[Genre];
+    const auto close = text.find(')');
+    // Since 2.4 the genre may stand as a bare number.
+    if (close == std::string::npos) {
+        const std::string_view bare = trimBlanks(text);
+        const bool digits = !bare.empty() && bare.find_first_not_of("0123456789") == std::string_view::npos;
+        return digits ? wholeNumber(bare).value_or(kDefaultGenre) : kOtherGenre;
+    }
+    const auto open = text.find('(');
+    if (open != std::string::npos && open > close) return kOtherGenre;
+    const std::size_t start = open == std::string::npos ? 0 : open + 1;
+    const std::string_view candidate = std::string_view(text).substr(start, close - start);
+    if (isBlank(candidate)) return kOtherGenre;
+    return wholeNumber(candidate).value_or(kDefaultGenre);
+}
+
+void TID3V2::SetGenre(std::uint8_t genre) {
+    if (genre >= Genres.size()) genre = kOtherGenre;
+    Frames[Genre] = "(" + std::to_string(genre) + ")" + std::string(Genres[genre]);
+}
+
+}  // namespace quilvane

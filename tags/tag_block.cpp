@@ -1,0 +1,69 @@
+#include "tags/tag_block.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unistd.h>
+
+#include "platform/codepage.h"
+#include "platform/file_io.h"
+
+namespace quilvane {
+
+bool TagBlock::isTag() const { return std::memcmp(bytes.data(), "TAG", 3) == 0; }
+
+std::string TagBlock::field(TagField f) const {
+    const char* start = bytes.data() + f.offset;
+    return std::string(start, std::find(start, start + f.width, '\0'));
+}
+
+std::string TagBlock::text(TagField f) const { return legacyToUtf8(field(f)); }
+
+void TagBlock::setField(TagField f, std::string_view legacy) {
+    const std::size_t n = std::min(legacy.size(), f.width);
+    std::copy_n(legacy.data(), n, bytes.data() + f.offset);
+    if (n < f.width) bytes[f.offset + n] = '\0';
+}
+
+TagBlock buildTagBlock(std::string_view title, std::string_view artist, std::string_view album,
+                       std::string_view year, std::string_view comment, std::uint8_t genre) {
+    TagBlock block;
+    std::memcpy(block.bytes.data(), "TAG", 3);
+    const auto put = [&block](TagField f, std::string_view text) {
+        text = text.substr(0, std::min(text.find('\0'), text.size()));
+        std::copy_n(text.data(), std::min(text.size(), f.width), block.bytes.data() + f.offset);
+    };
+    put(tagfield::Title, title);
+    put(tagfield::Artist, artist);
+    put(tagfield::Album, album);
+    put(tagfield::Year, year);
+    put(tagfield::Comment, comment);
+    block.setGenre(genre);
+    return block;
+}
+
+TagBlock readTagBlock(const std::string& path) {
+    const OpenFile file = OpenFile::forReading(path);
+    TagBlock block;
+    const std::int64_t size = file.size();
+    if (size >= 128) file.readAt(size - 128, block.bytes.data(), 128);
+    return block;
+}
+
+void writeTagBlock(const std::string& path, const TagBlock& block) {
+    OpenFile file = OpenFile::forReadWrite(path);
+    const std::int64_t size = file.size();
+    const std::string_view bytes(block.bytes.data(), block.bytes.size());
+    if (size >= 128 && file.readStringAt(size - 128, 3) == "TAG") {
+        file.writeAt(size - 128, bytes);
+        return;
+    }
+    try {
+        file.writeAt(size, bytes);
+    } catch (const FileError&) {
+        // Never leave half a tag behind the audio.
+        ::ftruncate(file.descriptor(), size);
+        throw;
+    }
+}
+
+}  // namespace quilvane
