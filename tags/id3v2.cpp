@@ -27,7 +27,8 @@ std::string_view slotId(int slot, int major) {
 int slotOf(std::string_view id, int major) {
     for (int slot = 0; slot < 12; ++slot)
         if (id == slotId(slot, major)) return slot;
-    if (major == 4 && id == "TYER") return TID3V2::Year;
+    // Writers put either year frame in either version.
+    if (major >= 3 && (id == "TYER" || id == "TDRC")) return TID3V2::Year;
     return -1;
 }
 

@@ -288,8 +288,9 @@ std::optional<UrlParts> parseUserUrl(std::string_view content) {
     const auto encoding = static_cast<std::uint8_t>(content[0]);
     std::string_view rest = content.substr(1);
     UrlParts url;
+    // Without a terminator there is no description: the rest is the URL (so this program
+    // has written it before).
     if (const auto end = findTerminated(encoding, rest)) {
-        url.hasDescriptionPart = true;
         url.description = decodeText(encoding, rest.substr(0, end->first));
         rest.remove_prefix(end->second);
     }
@@ -298,7 +299,9 @@ std::optional<UrlParts> parseUserUrl(std::string_view content) {
 }
 
 std::string renderUserUrl(const UrlParts& url) {
-    if (!url.hasDescriptionPart) return '\0' + utf8ToLegacy(url.url);
+    if (url.url.empty() && url.description.empty()) return std::string(1, '\0');
+    // The description and its terminator come first, even when empty, or readers take
+    // the URL for the description.
     const std::uint8_t encoding = isAsciiText(url.description) ? 0 : 1;
     return static_cast<char>(encoding) + encodeTerminated(encoding, url.description) + utf8ToLegacy(url.url);
 }

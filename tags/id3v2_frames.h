@@ -72,7 +72,6 @@ std::string renderComment(const CommentParts& comment);
 struct UrlParts {
     std::string description;
     std::string url;
-    bool hasDescriptionPart = false;
 };
 std::optional<UrlParts> parseUserUrl(std::string_view content);
 std::string renderUserUrl(const UrlParts& url);

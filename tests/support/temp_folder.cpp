@@ -44,8 +44,10 @@ bool TempFolder::exists(const std::string& relative) const {
     return ::lstat((fs::path(path_) / relative).c_str(), &st) == 0;
 }
 
-std::string TempFolder::read(const std::string& relative) const {
-    std::ifstream in(fs::path(path_) / relative, std::ios::binary);
+std::string TempFolder::read(const std::string& relative) const { return readFile(path_ + "/" + relative); }
+
+std::string TempFolder::readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();

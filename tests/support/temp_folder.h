@@ -20,6 +20,7 @@ public:
     std::string makeFolder(const std::string& relative) const;
     bool exists(const std::string& relative) const;
     std::string read(const std::string& relative) const;
+    static std::string readFile(const std::string& path);
     // The names in a folder (dot-names included), sorted.
     std::vector<std::string> names(const std::string& relative = "") const;
 
