@@ -9,6 +9,27 @@
 namespace quilvane::bench {
 namespace fs = std::filesystem;
 
+namespace {
+
+std::string textFrame(const std::string& id, const std::string& text) {
+    const std::size_t size = text.size() + 1;
+    std::string frame = id;
+    for (int shift = 24; shift >= 0; shift -= 8) frame += static_cast<char>((size >> shift) & 0xFF);
+    frame += std::string(3, '\0');  // flags, then encoding 0
+    return frame + text;
+}
+
+std::string id3v2Tag(const Mp3Options& options) {
+    std::string body = textFrame("TIT2", options.title) + textFrame("TPE1", options.artist);
+    body.resize(body.size() + 256, '\0');
+    std::string tag = "ID3\x03";
+    tag += std::string(2, '\0');
+    for (int shift = 21; shift >= 0; shift -= 7) tag += static_cast<char>((body.size() >> shift) & 0x7F);
+    return tag + body;
+}
+
+}  // namespace
+
 void writeMp3(const std::string& path, const Mp3Options& options) {
     std::string frame(417, '\0');
     frame[0] = '\xFF';  // sync, MPEG-1, Layer III, no CRC
@@ -16,6 +37,7 @@ void writeMp3(const std::string& path, const Mp3Options& options) {
     frame[2] = '\x90';  // 128 kbit/s, 44.1 kHz, no padding
     frame[3] = '\x64';  // joint stereo
     std::ofstream out(path, std::ios::binary);
+    if (options.id3v2) out << id3v2Tag(options);
     for (int i = 0; i < options.frames; ++i) out << frame;
     if (options.id3v1) {
         std::string tag(128, '\0');
@@ -36,6 +58,22 @@ void writeMp3Folder(const std::string& folder, int count, const std::string& pre
         std::snprintf(name, sizeof name, "%05d.mp3", i);
         writeMp3(folder + "/" + prefix + name, options);
     }
+}
+
+std::vector<std::string> writeMp3Tree(const std::string& root, int folders, int perFolder,
+                                      const Mp3Options& options) {
+    std::vector<std::string> paths;
+    char name[32];
+    for (int f = 0; f < folders; ++f) {
+        std::snprintf(name, sizeof name, "/Folder %03d", f);
+        const std::string folder = root + name;
+        writeMp3Folder(folder, perFolder, "Song ", options);
+        for (int i = 0; i < perFolder; ++i) {
+            std::snprintf(name, sizeof name, "/Song %05d.mp3", i);
+            paths.push_back(folder + name);
+        }
+    }
+    return paths;
 }
 
 std::string makeTemporaryFolder() {

@@ -107,6 +107,11 @@ std::size_t OpenFile::readAt(std::int64_t offset, char* buffer, std::size_t coun
 }
 
 std::string OpenFile::readStringAt(std::int64_t offset, std::size_t count) const {
+    // A count taken from the file itself (a tag's declared size) may be absurd; never
+    // hold more than the file has.
+    const std::int64_t available = size() - offset;
+    if (available <= 0) return {};
+    if (static_cast<std::uint64_t>(available) < count) count = static_cast<std::size_t>(available);
     std::string bytes(count, '\0');
     bytes.resize(readAt(offset, bytes.data(), count));
     return bytes;
