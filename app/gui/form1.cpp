@@ -62,6 +62,12 @@ void TForm1::setUpFilter() {
 }
 
 void TForm1::connectHandlers() {
+    connect(ui.N1, &QAction::triggered, this, &TForm1::N1Click);
+    connect(ui.N14, &QAction::triggered, this, &TForm1::N14Click);
+    connect(ui.BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    connect(ui.ID31, &QAction::triggered, this, &TForm1::ID31Click);
+    connect(ui.ID32, &QAction::triggered, this, &TForm1::ID32Click);
+    connect(ui.BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
     connect(ui.N50, &QAction::triggered, this, &TForm1::N50Click);
     connect(ui.BitBtn7, &QPushButton::clicked, this, &TForm1::N50Click);
     connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);

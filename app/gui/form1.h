@@ -11,12 +11,17 @@
 #include "app/undo_list.h"
 #include "ui_TForm1.h"
 
+#include <QStringList>
+
 class QFileSystemModel;
 class QMenu;
 
 namespace quilvane {
 
 class TForm5;
+
+// What MakeTree does with each file of the tree.
+enum class WalkMode : std::uint8_t { Rename = 0, ListNames = 1, Count = 2, Id3Naming = 3 };
 
 // What a drop of a list entry on a folder of the tree does.
 enum class DropKind : std::uint8_t { Copy = 0, Move = 1, Nothing = 2 };
@@ -50,8 +55,20 @@ public:
 
     // Renames one file of the current folder by the simple naming rule.
     void ReName(const std::string& path);
+    // Walks the list folder's tree; false when a folder could not be read or a file
+    // could not be opened (the message has been shown).
+    bool MakeTree(WalkMode mode);
+    // The rename step of a list click with "单击重命名" checked; false when no naming
+    // format is chosen (the message has been shown).
+    bool renameClickedFile(const std::string& path);
 
 public slots:
+    void N1Click();
+    void N14Click();
+    void BitBtn4Click();
+    void ID31Click();
+    void ID32Click();
+    void BitBtn5Click();
     void N50Click();
     void Button1Click();
     void CheckBox1Click();
@@ -82,6 +99,12 @@ private:
     void setUpStatusBar();
     void selectFolderInTree(const std::string& folder);
     void showStatus(const QString& text);
+    void showCountAnd(const QString& text);
+    bool namingFormatChosen();
+    SimpleNaming simpleNaming() const;
+    RenameSession renameSession();
+    void id3NamingStep(const std::string& folder, const std::string& name);
+    void enableUndo();
 
     NameStyle NameStyle_ = NameStyle::None;
     std::int32_t RenamedCount = 0;

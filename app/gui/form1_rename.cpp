@@ -8,15 +8,28 @@
 
 namespace quilvane {
 
-void TForm1::ReName(const std::string& path) {
+SimpleNaming TForm1::simpleNaming() const {
     SimpleNaming naming;
     naming.style = NameStyle_;
     naming.separator = SepChar;
     if (ui.CheckBox4->isChecked()) naming.artist = fromQ(ui.Edit5->text());
-    RenameSession session{UndoList, RenamedCount, [this](const std::string& question) {
-                              return prompts().question(this, toQ(question));
-                          }};
-    renameBySimpleRule(currentDirectory(), path, naming, session);
+    return naming;
+}
+
+RenameSession TForm1::renameSession() {
+    return RenameSession{UndoList, RenamedCount, [this](const std::string& question) {
+                             return prompts().question(this, toQ(question));
+                         }};
+}
+
+void TForm1::ReName(const std::string& path) {
+    RenameSession session = renameSession();
+    renameBySimpleRule(folderOf(path), path, simpleNaming(), session);
+}
+
+void TForm1::enableUndo() {
+    ui.N50->setEnabled(true);
+    ui.BitBtn7->setEnabled(true);
 }
 
 void TForm1::N50Click() {

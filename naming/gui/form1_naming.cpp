@@ -1,0 +1,152 @@
+// The batch naming commands of the main window: simple naming over the folder or its
+// tree, ID3 naming by template, and the tree walk they share with the listing commands.
+#include "app/gui/form1.h"
+#include "naming/gui/form5.h"
+#include "naming/id3_naming.h"
+#include "naming/tree_walk.h"
+#include "platform/file_error.h"
+#include "platform/paths.h"
+#include "platform/qt/prompts.h"
+#include "platform/qt/qtext.h"
+#include "tags/tag_block.h"
+
+namespace quilvane {
+namespace {
+
+const QString kWholeTreeQuestion =
+    QStringLiteral("确定所有文件（包括子文件夹）重命名吗？") + '\r' + QStringLiteral("不可撤销操作啊！！");
+
+}  // namespace
+
+void TForm1::showCountAnd(const QString& text) { showStatus(QString::number(RenamedCount) + text); }
+
+bool TForm1::namingFormatChosen() {
+    if (ui.RadioGroup1->isItemChecked(0) != ui.RadioGroup1->isItemChecked(1)) return true;
+    prompts().notice(this, QStringLiteral("选择一个命名格式"));
+    return false;
+}
+
+bool TForm1::MakeTree(WalkMode mode) {
+    RenameSession session = renameSession();
+    const SimpleNaming naming = simpleNaming();
+    QStringList listed;
+    const auto progress = [this](const QString& text) {
+        if (RenamedCount % 10 == 0) showStatus(text + QString::number(RenamedCount));
+    };
+    const auto visit = [&](const std::string& folder, const std::string& name) {
+        switch (mode) {
+        case WalkMode::Rename:
+            renameBySimpleRule(folder, joinPath(folder, name), naming, session);
+            progress(QStringLiteral("已经命名数："));
+            break;
+        case WalkMode::ListNames:
+            listed << toQ(name);
+            ++RenamedCount;
+            progress(QStringLiteral("已经完成数："));
+            break;
+        case WalkMode::Count:
+            ++RenamedCount;
+            progress(QStringLiteral("统计数："));
+            break;
+        case WalkMode::Id3Naming: id3NamingStep(folder, name); break;
+        }
+    };
+    QString failure;
+    try {
+        if (auto unreadable = walkTree(ui.FileListBox1->directory(), visit))
+            failure = toQ(unreadableFolderMessage(*unreadable));
+    } catch (const FileError& e) {
+        failure = toQ(e.what());
+    }
+    // Listed names are added in one go, which is what suspending the area's repaint is for.
+    if (!listed.isEmpty()) ui.Memo1->appendPlainText(listed.join('\n'));
+    if (failure.isEmpty()) return true;
+    prompts().error(this, failure);
+    return false;
+}
+
+void TForm1::N1Click() {
+    if (!namingFormatChosen()) return;
+    if (!prompts().question(this, kWholeTreeQuestion)) return;
+    setCurrentDirectory(ui.FileListBox1->directory());
+    RenamedCount = 0;
+    UndoList.clear();
+    if (!MakeTree(WalkMode::Rename)) return;
+    enableUndo();
+    showCountAnd(QStringLiteral("个文件已按指定格式重命名"));
+    ui.FileListBox1->update();
+}
+
+void TForm1::N14Click() {
+    if (!namingFormatChosen()) return;
+    RenamedCount = 0;
+    showCountAnd(QStringLiteral("稍候，操作进行中"));
+    UndoList.clear();
+    const std::string folder = ui.FileListBox1->directory();
+    for (int i = 0; i < ui.FileListBox1->count(); ++i) ReName(joinPath(folder, ui.FileListBox1->itemBytes(i)));
+    enableUndo();
+    showCountAnd(QStringLiteral("个文件已按指定格式重命名"));
+    RenamedCount = 0;
+    ui.FileListBox1->update();
+}
+
+void TForm1::BitBtn4Click() {
+    if (ui.RadioButton1->isChecked()) N1Click();
+    else N14Click();
+}
+
+bool TForm1::renameClickedFile(const std::string& path) {
+    if (!namingFormatChosen()) return false;
+    RenamedCount = 0;
+    ReName(path);
+    showCountAnd(QStringLiteral("个文件已按指定格式重命名"));
+    RenamedCount = 0;
+    ui.FileListBox1->update();
+    return true;
+}
+
+void TForm1::id3NamingStep(const std::string& folder, const std::string& name) {
+    if (!hasMp3Extension(name)) return;
+    const std::string path = joinPath(folder, name);
+    const TagBlock tag = readTagBlock(path);
+    if (!isId3NamingCandidate(name, tag)) return;
+    const std::string newName = buildId3Name(Form5->templateText(), tag, SepChar);
+    if (!isApplicableName(newName)) return;
+    if (renameAndLog(path, joinPath(folder, newName), UndoList, RenamedCount) && RenamedCount % 10 == 0)
+        showStatus(QStringLiteral("已经命名数：") + QString::number(RenamedCount));
+}
+
+void TForm1::ID31Click() {
+    RenamedCount = 0;
+    if (Form5->exec() != QDialog::Accepted) return;
+    UndoList.clear();
+    const std::string folder = ui.FileListBox1->directory();
+    try {
+        for (int i = 0; i < ui.FileListBox1->count(); ++i) id3NamingStep(folder, ui.FileListBox1->itemBytes(i));
+    } catch (const FileError& e) {
+        prompts().error(this, toQ(e.what()));
+        return;
+    }
+    enableUndo();
+    ui.FileListBox1->update();
+    showStatus(QStringLiteral("被重命名的文件数为") + QString::number(RenamedCount));
+}
+
+void TForm1::ID32Click() {
+    if (Form5->exec() != QDialog::Accepted) return;
+    if (!prompts().question(this, kWholeTreeQuestion)) return;
+    setCurrentDirectory(ui.FileListBox1->directory());
+    RenamedCount = 0;
+    UndoList.clear();
+    if (!MakeTree(WalkMode::Id3Naming)) return;
+    enableUndo();
+    ui.FileListBox1->update();
+    showCountAnd(QStringLiteral("已按指定格式重命名"));
+}
+
+void TForm1::BitBtn5Click() {
+    if (ui.RadioButton1->isChecked()) ID32Click();
+    else ID31Click();
+}
+
+}  // namespace quilvane

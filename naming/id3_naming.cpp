@@ -1,0 +1,51 @@
+#include "naming/id3_naming.h"
+
+#include "platform/text.h"
+#include "tags/genres.h"
+
+namespace quilvane {
+
+std::string buildId3Name(std::string_view templ, const TagBlock& tag, std::string_view separator) {
+    std::string name;
+    bool skipNext = false;
+    for (std::size_t i = 0; i < templ.size(); ++i) {
+        const char ch = templ[i];
+        if (skipNext) {
+            // The character after 'A' belongs to it ("Ar", "Al", or nothing).
+            skipNext = false;
+            continue;
+        }
+        switch (ch) {
+        case 'T': name += tag.text(tagfield::Title); break;
+        case 'Y': name += tag.text(tagfield::Year); break;
+        case 'C': name += tag.text(tagfield::Comment); break;
+        case 'G': name += GenreName(tag.genre()); break;
+        case '_': name += separator; break;
+        case 'A': {
+            const char next = i + 1 < templ.size() ? templ[i + 1] : '\0';
+            if (next == 'r') name += tag.text(tagfield::Artist);
+            if (next == 'l') name += tag.text(tagfield::Album);
+            skipNext = true;
+            break;
+        }
+        default: name += ch;
+        }
+    }
+    return name + ".mp3";
+}
+
+bool hasMp3Extension(std::string_view name) {
+    const auto dot = name.rfind('.');
+    return dot != std::string_view::npos && asciiUpper(name.substr(dot, 4)) == ".MP3";
+}
+
+bool isId3NamingCandidate(std::string_view name, const TagBlock& tag) {
+    return hasMp3Extension(name) && tag.isTag();
+}
+
+bool isApplicableName(std::string_view name) {
+    return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos &&
+           name.size() > 4;
+}
+
+}  // namespace quilvane

@@ -1,0 +1,24 @@
+#pragma once
+// Names built from a file's ID3v1 tag by a template: "T" title, "Ar" artist, "Al" album,
+// "Y" year, "C" comment, "G" genre name, "_" the separator; every other character is
+// copied. Letters are case-sensitive.
+#include <string>
+#include <string_view>
+
+#include "tags/tag_block.h"
+
+namespace quilvane {
+
+// The new name (UTF-8, fields decoded from the legacy code page), always ending in ".mp3".
+std::string buildId3Name(std::string_view templ, const TagBlock& tag, std::string_view separator);
+
+// A file takes part when its extension, upper-cased and cut to four characters, is
+// ".MP3" and its last 128 bytes begin with "TAG".
+bool hasMp3Extension(std::string_view name);
+bool isId3NamingCandidate(std::string_view name, const TagBlock& tag);
+
+// A built name is applied only when it names a file in the same folder: no '/', and
+// something before ".mp3" (else the file would turn into a hidden one).
+bool isApplicableName(std::string_view name);
+
+}  // namespace quilvane
