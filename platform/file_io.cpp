@@ -80,16 +80,19 @@ OpenFile OpenFile::forReading(const std::string& path) { return OpenFile(openOrT
 
 OpenFile OpenFile::forReadWrite(const std::string& path) { return OpenFile(openOrThrow(path, O_RDWR), path); }
 
-OpenFile::OpenFile(OpenFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) { other.fd_ = -1; }
+OpenFile::OpenFile(OpenFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)), size_(other.size_) {
+    other.fd_ = -1;
+}
 
 OpenFile::~OpenFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
 std::int64_t OpenFile::size() const {
+    if (size_ >= 0) return size_;
     struct stat st {};
     if (::fstat(fd_, &st) != 0) throw FileError(FileError::Kind::Read, path_, errno);
-    return st.st_size;
+    return size_ = st.st_size;
 }
 
 std::size_t OpenFile::readAt(std::int64_t offset, char* buffer, std::size_t count) const {
@@ -128,10 +131,13 @@ void OpenFile::writeAt(std::int64_t offset, std::string_view bytes) {
         }
         done += static_cast<std::size_t>(n);
     }
+    if (size_ >= 0 && offset + static_cast<std::int64_t>(bytes.size()) > size_)
+        size_ = offset + static_cast<std::int64_t>(bytes.size());
 }
 
 void OpenFile::truncate(std::int64_t size) {
     if (::ftruncate(fd_, size) != 0) throw FileError(FileError::Kind::Write, path_, errno);
+    size_ = size;
 }
 
 void OpenFile::sync() {

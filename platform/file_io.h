@@ -18,6 +18,7 @@ public:
     OpenFile(const OpenFile&) = delete;
     ~OpenFile();
 
+    // The size when first asked, kept up to date by this object's own writes.
     std::int64_t size() const;
     // Reads up to `count` bytes at `offset`; fewer only at the end of the file.
     std::size_t readAt(std::int64_t offset, char* buffer, std::size_t count) const;
@@ -34,6 +35,7 @@ private:
     OpenFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     int fd_;
     std::string path_;
+    mutable std::int64_t size_ = -1;
 };
 
 // Replaces the file at `path` by `head` followed by the file's own bytes from `keepFrom`

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unistd.h>
 
 #include "platform/codepage.h"
 #include "platform/file_io.h"
@@ -61,7 +60,10 @@ void writeTagBlock(const std::string& path, const TagBlock& block) {
         file.writeAt(size, bytes);
     } catch (const FileError&) {
         // Never leave half a tag behind the audio.
-        ::ftruncate(file.descriptor(), size);
+        try {
+            file.truncate(size);
+        } catch (const FileError&) {
+        }
         throw;
     }
 }
