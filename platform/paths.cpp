@@ -55,4 +55,14 @@ bool isFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+int createFolders(const std::string& path) {
+    if (isFolder(path)) return 0;
+    const std::string parent = folderOf(path);
+    if (!parent.empty() && parent != path) {
+        if (const int rc = createFolders(parent); rc != 0) return rc;
+    }
+    if (::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && isFolder(path))) return 0;
+    return errno;
+}
+
 }  // namespace quilvane

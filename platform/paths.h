@@ -24,6 +24,9 @@ bool isFolder(const std::string& path);
 // An entry that exists and is not a folder.
 bool isFile(const std::string& path);
 
+// Creates the folder and every missing folder above it. Returns 0 or errno.
+int createFolders(const std::string& path);
+
 // Scope guard: walks that change the working directory put it back on every path out.
 class WorkingDirectoryGuard {
 public:

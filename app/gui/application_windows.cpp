@@ -15,6 +15,8 @@ ApplicationWindows::ApplicationWindows()
       SortForm(std::make_unique<TSortForm>()),
       V1V2Dialog(std::make_unique<TV1V2Dialog>()),
       Form4(std::make_unique<TForm4>()) {
+    Form1->SortForm = SortForm.get();
+    SortForm->setMainFileList(Form1->ui.FileListBox1);
     // Only the main window ends the program when it closes.
     Form1->setAttribute(Qt::WA_QuitOnClose, true);
     for (QWidget* w : std::initializer_list<QWidget*>{SortForm.get(), V1V2Dialog.get(), Form4.get()})

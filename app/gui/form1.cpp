@@ -69,6 +69,7 @@ void TForm1::connectHandlers() {
     connect(ui.ID32, &QAction::triggered, this, &TForm1::ID32Click);
     connect(ui.BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
     connect(ui.N50, &QAction::triggered, this, &TForm1::N50Click);
+    connect(ui.N54, &QAction::triggered, this, &TForm1::N54Click);
     connect(ui.BitBtn7, &QPushButton::clicked, this, &TForm1::N50Click);
     connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(ui.N8, &QAction::triggered, this, &TForm1::N8Click);

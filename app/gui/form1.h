@@ -19,6 +19,7 @@ class QMenu;
 namespace quilvane {
 
 class TForm5;
+class TSortForm;
 
 // What MakeTree does with each file of the tree.
 enum class WalkMode : std::uint8_t { Rename = 0, ListNames = 1, Count = 2, Id3Naming = 3 };
@@ -37,6 +38,8 @@ public:
     QFileSystemModel* FolderModel = nullptr;
     // The template chooser, created hidden with the window.
     TForm5* Form5 = nullptr;
+    // The sorting dialog, created after this window.
+    TSortForm* SortForm = nullptr;
 
     // Window state.
     NameStyle nameStyle() const { return NameStyle_; }
@@ -70,6 +73,7 @@ public slots:
     void ID32Click();
     void BitBtn5Click();
     void N50Click();
+    void N54Click();
     void Button1Click();
     void CheckBox1Click();
     void Edit3Change();

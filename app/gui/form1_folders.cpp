@@ -2,6 +2,7 @@
 #include <QFileSystemModel>
 
 #include "app/gui/form1.h"
+#include "files/gui/sort_form.h"
 #include "platform/qt/qtext.h"
 
 namespace quilvane {
@@ -29,6 +30,13 @@ void TForm1::ShellTreeView1Change() {
     const std::string path = QFile::encodeName(folder).toStdString();
     if (path != ui.FileListBox1->directory() && ui.FileListBox1->setDirectory(path) != 0) return;
     ui.StatusBar1->setPanelText(1, QStringLiteral("当前文件夹  ") + toQ(path));
+}
+
+void TForm1::N54Click() {
+    if (!SortForm) return;
+    const QString folder = toQ(ui.FileListBox1->directory());
+    for (QLineEdit* box : {SortForm->ui.Edit1, SortForm->ui.Edit3, SortForm->ui.Edit4}) box->setText(folder);
+    SortForm->show();
 }
 
 }  // namespace quilvane

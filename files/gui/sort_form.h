@@ -1,13 +1,60 @@
 #pragma once
-// The file sorting dialog, modeless, on top of the main window.
+// The file sorting dialog "SortForm": modeless, on top of the main window, with its
+// worker TSortFiles.
 #include <QDialog>
+#include <QPointer>
+#include <atomic>
+
+#include "files/file_sorting.h"
+#include "ui_TSortForm.h"
 
 namespace quilvane {
+
+class TFileListBox;
+class TSortFiles;
 
 class TSortForm : public QDialog {
     Q_OBJECT
 public:
     explicit TSortForm(QWidget* parent = nullptr);
+    ~TSortForm() override;
+
+    Ui::TSortForm ui;
+    // The main window's file list, re-read when a run ends.
+    void setMainFileList(TFileListBox* list) { mainList_ = list; }
+    const std::string& sortSepChar() const { return SortSepChar; }
+    bool running() const { return running_; }
+
+    // Called on the GUI thread by the worker.
+    void showProgress(const SortCounts& counts);
+    void finishRun(const SortCounts& counts, const QString& failure);
+
+public slots:
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn6Click();
+    void CheckBox2Click();
+    void Edit2Change();
+    void RadioButton1Click();
+    void RadioButton2Click();
+
+signals:
+    // A run ended (after the dialog went back to idle).
+    void runFinished();
+
+private:
+    void FormCreate();
+    void FirstWay(bool byArtist);
+    void browseInto(QLineEdit* box);
+
+    std::string SortSepChar = "-";
+    std::atomic<bool> SortStopFlag{false};
+    bool running_ = false;
+    TFileListBox* mainList_ = nullptr;
+    QPointer<TSortFiles> worker_;
 };
 
 }  // namespace quilvane

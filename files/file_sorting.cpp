@@ -1,0 +1,90 @@
+#include "files/file_sorting.h"
+
+#include <unistd.h>
+#include <vector>
+
+#include "app/text_pieces.h"
+#include "files/file_utils.h"
+#include "platform/attributes.h"
+#include "platform/folder_listing.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace quilvane {
+
+std::string artistOf(const std::string& name, const std::string& separator) {
+    if (!containsCharacter(name, separator)) return {};
+    const std::string artist(trimBlanks(textBeforeLast(name, separator)));
+    return artist == "." || artist == ".." ? std::string() : artist;
+}
+
+FileSorter::FileSorter(SortSettings settings, const std::atomic<bool>& stop,
+                       std::function<void(const SortCounts&)> progress)
+    : settings_(std::move(settings)), stop_(stop), progress_(std::move(progress)) {}
+
+SortCounts FileSorter::run() {
+    counts_ = {};
+    const int left = sortFolder(settings_.searchPath);
+    if (left == 0 && !settings_.keepOriginal) ::rmdir(settings_.searchPath.c_str());
+    return counts_;
+}
+
+int FileSorter::sortFolder(const std::string& folder) {
+    std::vector<FolderEntry> entries;
+    // A folder that cannot be read is left as it is.
+    if (listFolder(folder, entries) != 0) return 1;
+    int left = 0;
+    for (const FolderEntry& e : entries) {
+        if (e.kind == EntryKind::File) {
+            if (sortFile(folder, e.name)) ++left;
+        } else if (e.isDescendable() && settings_.withSubfolders) {
+            const std::string sub = joinPath(folder, e.name);
+            const int n = sortFolder(sub);
+            left += n;
+            if (n == 0 && !settings_.keepOriginal) ::rmdir(sub.c_str());
+        } else if (e.kind != EntryKind::Folder) {
+            ++left;  // links and special files stay where they are
+        }
+        if (progress_) progress_(counts_);
+        if (stop_) break;
+    }
+    return left;
+}
+
+bool FileSorter::sortFile(const std::string& folder, const std::string& name) {
+    const std::string path = joinPath(folder, name);
+    if (FileHasAttr(path, attr::ReadOnly)) setReadOnly(path, false);
+    const auto skip = [this] {
+        ++counts_.skipped;
+        return true;
+    };
+    if (settings_.restrictExt) {
+        const auto dot = name.rfind('.');
+        const std::string ext = dot == std::string::npos ? std::string() : asciiUpper(trimBlanks(name.substr(dot)));
+        if (ext != settings_.extFilter) return skip();
+    }
+    const bool byArtist = settings_.byArtist;
+    std::string into = settings_.collectPath;
+    if (byArtist) {
+        const std::string artist = artistOf(name, settings_.separator);
+        if (artist.empty()) return skip();
+        into = joinPath(settings_.destPath, artist);
+    }
+    if (!isFolder(into)) {
+        if (settings_.onlyExisting) return skip();
+        createFolders(into);
+    }
+    if (!transfer(path, into, name, byArtist && settings_.keepOriginal)) return skip();
+    ++counts_.sorted;
+    return false;
+}
+
+bool FileSorter::transfer(const std::string& from, const std::string& intoFolder, const std::string& name, bool copy) {
+    const std::string to = joinPath(intoFolder, name);
+    if (sameFile(from, to)) return false;  // already where it belongs
+    if (copy) CopySingleFile(from, to);
+    else MoveSingleFile(from, to);
+    return true;
+}
+
+}  // namespace quilvane

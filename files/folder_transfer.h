@@ -1,0 +1,26 @@
+#pragma once
+// Copy, move and delete of whole folder trees. Entries whose names begin with '.' are
+// left out, as in every walk of the program. Symbolic links to folders are never
+// followed: a link is copied as a link, moved as itself and deleted as itself.
+#include <functional>
+#include <string>
+
+#include "files/transfer_error.h"
+
+namespace quilvane {
+
+// Copies the folder `source` into the folder `target` (as target/<name of source>,
+// created with its missing parents). Refuses, before writing anything, a target that is
+// the source or lies inside it. The first failure ends the copy (TransferError).
+void CopyFolderTree(const std::string& source, const std::string& target);
+
+// Moves the folder `source` into `target` entry by entry (read-only files are made
+// writable first), then removes `source` when it is empty.
+void MoveFolderTree(const std::string& source, const std::string& target);
+
+// Deletes the folder tree, reporting each step: "已删除文件：" + name, name + "删除不成功",
+// and at the end "已删除文件夹：" + folder (as given) or folder + "删除不成功".
+// Throws TransferError when a folder cannot be read.
+void deleteEntireDir(const std::string& folder, const std::function<void(const std::string&)>& report);
+
+}  // namespace quilvane
