@@ -11,6 +11,7 @@
 #include "naming/gui/form5.h"
 #include "platform/paths.h"
 #include "platform/qt/qtext.h"
+#include "tags/genres.h"
 
 namespace quilvane {
 
@@ -19,6 +20,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setUpStatusBar();
     setUpPopupMenu();
     setUpFolderTree();
+    setUpInformationPanel();
     connectHandlers();
     FormCreate();
 }
@@ -28,6 +30,14 @@ TForm1::~TForm1() = default;
 void TForm1::setUpStatusBar() {
     ui.StatusBar1->setPanelWidths({300, 600, 50});
     ui.StatusBar1->setPanelText(2, QStringLiteral("作者: Orvek"));
+}
+
+void TForm1::setUpInformationPanel() {
+    for (std::string_view genre : Genres) ui.ComboBox1->addItem(toQ(genre));
+    ui.ComboBox1->setCurrentIndex(-1);
+    // Only read-only can be changed here: hidden is the dot at the start of a name, and
+    // the system and archive attributes do not exist.
+    for (QCheckBox* box : {ui.Hidden, ui.System, ui.Archive}) box->setEnabled(false);
 }
 
 void TForm1::setUpPopupMenu() {
@@ -84,9 +94,21 @@ void TForm1::connectHandlers() {
     connect(ui.RadioGroup3, &TRadioGroup::clicked, this, &TForm1::RadioGroup3Click);
     connect(ui.ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TForm1::ShellTreeView1Change);
+    connect(ui.FileListBox1, &TFileListBox::itemClicked, this, &TForm1::FileListBox1Click);
+    connect(ui.FileListBox1, &QAbstractItemView::doubleClicked, this, &TForm1::FileListBox1DblClick);
+    connect(ui.FileListBox1, &TFileListBox::keyDown, this, &TForm1::FileListBox1KeyDown);
+    connect(ui.N44, &QAction::triggered, this, &TForm1::FileListBox1DblClick);
+    connect(ui.N42, &QAction::triggered, this, &TForm1::N42Click);
+    connect(ui.N52, &QAction::triggered, this, &TForm1::N52Click);
+    connect(ui.N53, &QAction::triggered, this, &TForm1::N53Click);
+    connect(ui.Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(ui.Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(ui.BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(ui.BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
     ui.Edit4->installEventFilter(this);
     ui.Edit5->installEventFilter(this);
-    ui.Panel2->installEventFilter(this);
+    ui.Image2->installEventFilter(this);
+    setUpLayoutRules();
 }
 
 void TForm1::FormCreate() {
@@ -128,17 +150,9 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
     ui.Panel9->hide();
     ui.Panel10->hide();
-    ui.Splitter1->setSizes({width() / 3, width() - width() / 3});
+    ui.Splitter1->setSizes({ui.Panel8->width(), width() - ui.Panel8->width()});
     Panel2Resize();
     ui.ShellTreeView1->scrollTo(ui.ShellTreeView1->currentIndex(), QAbstractItemView::PositionAtCenter);
-}
-
-void TForm1::Panel2Resize() {
-    const int half = ui.Panel2->width() / 2;
-    ui.FileListBox1->setFixedWidth(half);
-    ui.Memo1->setFixedWidth(half);
-    ui.HeaderControl1->resizeSection(0, half);
-    ui.HeaderControl1->resizeSection(1, half);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -151,14 +165,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui.Edit5 && event->type() == QEvent::FocusIn)
         QTimer::singleShot(0, ui.Edit5, &QLineEdit::selectAll);
     if (watched == ui.Panel2 && event->type() == QEvent::Resize) Panel2Resize();
+    if (watched == ui.Panel7 && event->type() == QEvent::Resize) Panel7Resize();
+    if (watched == ui.Image2 && event->type() == QEvent::MouseButtonDblClick) Image2DblClick();
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TForm1::selectFolderInTree(const std::string& folder) {
-    const QModelIndex index = FolderModel->index(toQ(folder));
-    if (!index.isValid()) return;
-    ui.ShellTreeView1->setCurrentIndex(index);
-    ui.ShellTreeView1->scrollTo(index);
 }
 
 void TForm1::showStatus(const QString& text) { ui.StatusBar1->showNow(0, text); }

@@ -9,6 +9,7 @@
 
 #include "app/simple_rename.h"
 #include "app/undo_list.h"
+#include "tags/tag_block.h"
 #include "ui_TForm1.h"
 
 #include <QStringList>
@@ -65,6 +66,19 @@ public:
     // format is chosen (the message has been shown).
     bool renameClickedFile(const std::string& path);
 
+    // The last 128 bytes of a file; throws FileError.
+    TagBlock AbtainId3Tag(const std::string& path);
+    // Writes the block as the file's tag and counts the file.
+    void ChangeMP3ID(const std::string& path, const TagBlock& block);
+    // The list-click steps of the editing area: the clicked entry's name into its line,
+    // and the caret to that line.
+    void copyClickedName(int index, const QString& name);
+    void positionEditorAt(int index);
+    // Selects the folder in the tree, which makes it the current folder.
+    void selectFolderInTree(const std::string& folder);
+    // The running statistics workers started by list clicks.
+    int runningStatistics() const { return runningStatistics_; }
+
 public slots:
     void N1Click();
     void N14Click();
@@ -86,6 +100,17 @@ public slots:
     void RadioGroup2Click();
     void RadioGroup3Click();
     void ShellTreeView1Change();
+    void FileListBox1Click();
+    void FileListBox1DblClick();
+    void FileListBox1KeyDown(int virtualKey);
+    void Button2Click();
+    void Button3Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void Image2DblClick();
+    void N42Click();
+    void N52Click();
+    void N53Click();
     void N8Click();
 
 protected:
@@ -101,8 +126,18 @@ private:
     void setUpFilter();
     void setUpPopupMenu();
     void setUpStatusBar();
-    void selectFolderInTree(const std::string& folder);
+    void setUpInformationPanel();
     void showStatus(const QString& text);
+    void Panel7Resize();
+    void setUpLayoutRules();
+    void showFileInformation(const std::string& path, const QString& name);
+    bool showFolderInformation(const std::string& path, const QString& name);
+    void setAttributeBoxes(std::uint16_t word);
+    void showPreview(const std::string& path);
+    void showTagPanel(const std::string& path);
+    void showPicture(const std::string& path);
+    std::string entryPath(bool allowDotEntries) const;
+    void startStatistics(const std::string& path);
     void showCountAnd(const QString& text);
     bool namingFormatChosen();
     SimpleNaming simpleNaming() const;
@@ -118,6 +153,7 @@ private:
     std::string SelectedPath;
     DropKind DropAction = DropKind::Nothing;
     bool shown_ = false;
+    int runningStatistics_ = 0;
 };
 
 }  // namespace quilvane

@@ -2,7 +2,11 @@
 #include <QFileSystemModel>
 
 #include "app/gui/form1.h"
+#include "app/text_pieces.h"
 #include "files/gui/sort_form.h"
+#include "platform/file_list_entries.h"
+#include "platform/paths.h"
+#include "platform/qt/shell.h"
 #include "platform/qt/qtext.h"
 
 namespace quilvane {
@@ -26,10 +30,54 @@ void TForm1::RadioGroup3Click() {
 void TForm1::ShellTreeView1Change() {
     ui.Memo1->clear();
     const QString folder = FolderModel->filePath(ui.ShellTreeView1->currentIndex());
-    if (folder.isEmpty()) return;
     const std::string path = QFile::encodeName(folder).toStdString();
-    if (path != ui.FileListBox1->directory() && ui.FileListBox1->setDirectory(path) != 0) return;
+    if (!path.empty() && path != ui.FileListBox1->directory() && ui.FileListBox1->setDirectory(path) != 0) return;
     ui.StatusBar1->setPanelText(1, QStringLiteral("当前文件夹  ") + toQ(path));
+    BitBtn3Click();
+}
+
+void TForm1::selectFolderInTree(const std::string& folder) {
+    const QModelIndex index = FolderModel->index(QFile::decodeName(QByteArray::fromStdString(folder)));
+    if (!index.isValid()) return;
+    ui.ShellTreeView1->setCurrentIndex(index);
+    ui.ShellTreeView1->scrollTo(index);
+}
+
+void TForm1::FileListBox1DblClick() {
+    const int index = ui.FileListBox1->itemIndex();
+    if (index < 0) return;
+    const std::string& entry = ui.FileListBox1->itemBytes(index);
+    const std::string folder = ui.FileListBox1->directory();
+    if (!ui.RadioGroup3->isItemChecked(1)) {
+        shell().open(this, joinPath(folder, entry));
+        return;
+    }
+    if (entry == "[..]") {
+        selectFolderInTree("/");  // the root, as the drive root was
+    } else if (entry == "[.]") {
+        const std::string up = textBeforeLast(folder, "/");
+        selectFolderInTree(up.empty() ? "/" : up);
+    } else {
+        const std::string path = joinPath(folder, withoutBrackets(entry));
+        selectFolderInTree(path);
+        // Also for a folder the tree cannot show (a name that is not valid UTF-8).
+        if (ui.FileListBox1->directory() != path && ui.FileListBox1->setDirectory(path) == 0)
+            ui.StatusBar1->setPanelText(1, QStringLiteral("当前文件夹  ") + toQ(path));
+    }
+}
+
+void TForm1::FileListBox1KeyDown(int virtualKey) { showStatus(QString::number(virtualKey)); }
+
+void TForm1::N42Click() { shell().showFolder(this, ui.FileListBox1->directory()); }
+
+void TForm1::N52Click() {
+    ui.FileListBox1->clear();
+    ui.FileListBox1->update();
+}
+
+void TForm1::N53Click() {
+    const std::string path = entryPath(false);
+    if (!path.empty()) shell().properties(this, path);
 }
 
 void TForm1::N54Click() {

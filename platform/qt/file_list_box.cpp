@@ -1,10 +1,12 @@
 #include "platform/qt/file_list_box.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QStyle>
 
 #include "platform/paths.h"
 #include "platform/qt/qtext.h"
+#include "platform/qt/virtual_keys.h"
 #include "platform/text.h"
 
 namespace quilvane {
@@ -54,6 +56,7 @@ void FileListModel::setEntries(std::vector<std::string> entries) {
 
 TFileListBox::TFileListBox(QWidget* parent) : QListView(parent), model_(this) {
     setModel(&model_);
+    connect(this, &QAbstractItemView::clicked, this, &TFileListBox::itemClicked);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -108,6 +111,18 @@ void TFileListBox::setItemIndex(int index) {
         return;
     }
     setCurrentIndex(model_.index(index));
+}
+
+void TFileListBox::clickItem(int index) {
+    setItemIndex(index);
+    emit itemClicked();
+}
+
+void TFileListBox::keyPressEvent(QKeyEvent* event) {
+    emit keyDown(virtualKeyCode(event->key()));
+    const int before = itemIndex();
+    QListView::keyPressEvent(event);
+    if (itemIndex() != before && itemIndex() >= 0) emit itemClicked();
 }
 
 std::string TFileListBox::selectedPath() const {

@@ -55,6 +55,17 @@ public:
     void setItemIndex(int index);
     // The full path of the selected entry; empty when nothing is selected.
     std::string selectedPath() const;
+    // Selects the entry as a mouse click does, click handling included.
+    void clickItem(int index);
+
+signals:
+    // The user chose an entry: a mouse click, or a key that moved the selection.
+    void itemClicked();
+    // A key was pressed in the list (its Windows virtual-key code, 0 when it has none).
+    void keyDown(int virtualKey);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int read(const std::string& folder);
