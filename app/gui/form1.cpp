@@ -150,7 +150,8 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
     ui.Panel9->hide();
     ui.Panel10->hide();
-    ui.Splitter1->setSizes({ui.Panel8->width(), width() - ui.Panel8->width()});
+    // The left half starts at its limit, so the tag panel fits beside the file details.
+    ui.Splitter1->setSizes({ui.Panel6->maximumWidth(), width() - ui.Panel6->maximumWidth()});
     Panel2Resize();
     ui.ShellTreeView1->scrollTo(ui.ShellTreeView1->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
