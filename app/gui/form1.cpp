@@ -1,5 +1,6 @@
 #include "app/gui/form1.h"
 
+#include <QDropEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFileSystemModel>
@@ -109,6 +110,7 @@ void TForm1::connectHandlers() {
     ui.Edit5->installEventFilter(this);
     ui.Image2->installEventFilter(this);
     setUpLayoutRules();
+    connectEditingHandlers();
 }
 
 void TForm1::FormCreate() {
@@ -168,6 +170,28 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui.Panel2 && event->type() == QEvent::Resize) Panel2Resize();
     if (watched == ui.Panel7 && event->type() == QEvent::Resize) Panel7Resize();
     if (watched == ui.Image2 && event->type() == QEvent::MouseButtonDblClick) Image2DblClick();
+    if (watched == ui.Memo1 && event->type() == QEvent::KeyRelease) SelecteInlist();
+    if (watched == ui.Memo1->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonRelease: SelecteInlist(); break;
+        case QEvent::MouseButtonDblClick: Memo1DblClick(); break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (!Memo1DragOver(drag->source())) return false;
+            drag->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (!Memo1DragOver(drop->source())) return false;
+            drop->acceptProposedAction();
+            Memo1DragDrop();
+            return true;
+        }
+        default: break;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -178,6 +202,19 @@ QStringList TForm1::memoLines() const {
 }
 
 void TForm1::setMemoLines(const QStringList& lines) { ui.Memo1->setPlainText(lines.join('\n')); }
+
+std::vector<std::string> TForm1::editLines() const {
+    std::vector<std::string> lines;
+    for (const QString& line : memoLines()) lines.push_back(fromQ(line));
+    return lines;
+}
+
+void TForm1::setEditLines(const std::vector<std::string>& lines) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines) texts << toQ(line);
+    setMemoLines(texts);
+}
 
 void TForm1::takeEditBackup() {
     ui.Button1->setEnabled(true);

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
+#include <vector>
 #include <string>
 
 #include "app/simple_rename.h"
@@ -51,9 +53,11 @@ public:
     const std::string& selectedPath() const { return SelectedPath; }
     DropKind dropAction() const { return DropAction; }
 
-    // Memo1's lines.
+    // Memo1's lines, as the editor holds them and as UTF-8 for the core.
     QStringList memoLines() const;
     void setMemoLines(const QStringList& lines);
+    std::vector<std::string> editLines() const;
+    void setEditLines(const std::vector<std::string>& lines);
     // The backup step of the editing commands: the lines as they are, for "撤销修改".
     void takeEditBackup();
 
@@ -76,6 +80,14 @@ public:
     void positionEditorAt(int index);
     // Selects the folder in the tree, which makes it the current folder.
     void selectFolderInTree(const std::string& folder);
+    // Selects the list entry of the editing area's caret line (not a click).
+    void SelecteInlist();
+    // Collects the full paths of every file of the folder tree.
+    bool FilesList(const std::string& folder, std::vector<std::string>& list);
+    // A drag over the editing area is taken only from the file list.
+    bool Memo1DragOver(const QObject* source) const;
+    void Memo1DragDrop();
+    void Memo1DblClick();
     // The running statistics workers started by list clicks.
     int runningStatistics() const { return runningStatistics_; }
 
@@ -112,6 +124,26 @@ public slots:
     void N52Click();
     void N53Click();
     void N8Click();
+    void N2Click();
+    void N5Click();
+    void N6Click();
+    void N7Click();
+    void N18Click();
+    void N21Click();
+    void N43Click();
+    void N11Click();
+    void N12Click();
+    void N13Click();
+    void N15Click();
+    void N16Click();
+    void N17Click();
+    void N19Click();
+    void N20Click();
+    void N22Click();
+    void N36Click();
+    void N38Click();
+    void N48Click();
+    void N49Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -144,6 +176,9 @@ private:
     RenameSession renameSession();
     void id3NamingStep(const std::string& folder, const std::string& name);
     void enableUndo();
+    void connectEditingHandlers();
+    void transformLines(const std::function<void(std::vector<std::string>&)>& transform, bool backup = true);
+    int caretLine() const;
 
     NameStyle NameStyle_ = NameStyle::None;
     std::int32_t RenamedCount = 0;

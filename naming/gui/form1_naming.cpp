@@ -1,5 +1,7 @@
 // The batch naming commands of the main window: simple naming over the folder or its
 // tree, ID3 naming by template, and the tree walk they share with the listing commands.
+#include <QTextDocument>
+
 #include "app/gui/form1.h"
 #include "naming/gui/form5.h"
 #include "naming/id3_naming.h"
@@ -53,13 +55,19 @@ bool TForm1::MakeTree(WalkMode mode) {
     };
     QString failure;
     try {
-        if (auto unreadable = walkTree(ui.FileListBox1->directory(), visit))
-            failure = toQ(unreadableFolderMessage(*unreadable));
+        if (auto unreadable = walkTree(ui.FileListBox1->directory(), visit)) {
+            const bool listing = mode == WalkMode::ListNames || mode == WalkMode::Count;
+            failure = listing ? QStringLiteral("I/O error %1").arg(unreadable->error)
+                              : toQ(unreadableFolderMessage(*unreadable));
+        }
     } catch (const FileError& e) {
         failure = toQ(e.what());
     }
     // Listed names are added in one go, which is what suspending the area's repaint is for.
-    if (!listed.isEmpty()) ui.Memo1->appendPlainText(listed.join('\n'));
+    if (!listed.isEmpty()) {
+        if (ui.Memo1->document()->isEmpty()) ui.Memo1->setPlainText(listed.join('\n'));
+        else ui.Memo1->appendPlainText(listed.join('\n'));
+    }
     if (failure.isEmpty()) return true;
     prompts().error(this, failure);
     return false;

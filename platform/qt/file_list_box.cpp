@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QStyle>
 
 #include "platform/paths.h"
@@ -39,6 +40,20 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
+    return QAbstractListModel::flags(index) | Qt::ItemIsDragEnabled;
+}
+
+// A drag carries the entry's own bytes; the targets take the list's selection anyway.
+QStringList FileListModel::mimeTypes() const { return {QStringLiteral("application/x-quilvane-entry")}; }
+
+QMimeData* FileListModel::mimeData(const QModelIndexList& indexes) const {
+    auto* data = new QMimeData;
+    if (!indexes.isEmpty() && indexes.front().row() < static_cast<int>(entries_.size()))
+        data->setData(mimeTypes().front(), QByteArray::fromStdString(entries_[static_cast<std::size_t>(indexes.front().row())]));
+    return data;
+}
+
 void FileListModel::setEntries(std::vector<std::string> entries) {
     if (fileIcon_.isNull()) {
         QStyle* style = QApplication::style();
@@ -60,6 +75,8 @@ TFileListBox::TFileListBox(QWidget* parent) : QListView(parent), model_(this) {
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
     directory_ = currentDirectory();
 }
 

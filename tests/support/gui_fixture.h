@@ -1,7 +1,9 @@
 #pragma once
 // A fixture that opens the program's real windows over a temporary folder (the working
 // directory at start-up), answers prompts by script and records shell actions.
+#include <QString>
 #include <QStringList>
+#include <ostream>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -10,6 +12,14 @@
 #include "platform/qt/scripted_prompts.h"
 #include "platform/qt/shell.h"
 #include "support/temp_folder.h"
+
+// Readable failure messages for Qt's texts.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& texts, std::ostream* os) {
+    *os << '{';
+    for (const QString& t : texts) *os << '"' << t.toStdString() << "\" ";
+    *os << '}';
+}
 
 namespace quilvane::test {
 

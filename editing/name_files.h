@@ -1,0 +1,18 @@
+#pragma once
+// Text files of names: read as UTF-8 when valid, otherwise as the legacy code page
+// (GB18030), up to the first zero byte, split at CR LF, CR or LF; written as UTF-8 with
+// CR LF after every line.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quilvane {
+
+std::vector<std::string> splitNameText(std::string_view bytes);
+// Nothing when the file cannot be read.
+std::optional<std::vector<std::string>> readNameFile(const std::string& path);
+// False when the file cannot be created or written.
+bool writeNameFile(const std::string& path, const std::vector<std::string>& lines);
+
+}  // namespace quilvane

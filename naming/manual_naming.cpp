@@ -1,0 +1,48 @@
+#include "naming/manual_naming.h"
+
+#include "app/simple_rename.h"
+#include "app/text_pieces.h"
+#include "platform/file_list_entries.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace quilvane {
+
+bool staysBelowFolder(const std::string& line) {
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        const std::size_t end = std::min(line.find('/', start), line.size());
+        if (line.compare(start, end - start, "..") == 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+void renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
+                     const std::function<bool(const std::string&)>& ask) {
+    for (std::size_t i = 0; i < naming.entries.size() && i < naming.lines.size(); ++i) {
+        const std::string& line = naming.lines[i];
+        if (trimLeadingBlanks(line).empty() || !staysBelowFolder(line)) continue;
+        std::string entry = naming.entries[i];
+        if (naming.folderMode) {
+            if (isDotEntry(entry)) continue;
+            entry = withoutBrackets(entry);
+            if (sameText(entry, line)) continue;
+        }
+        const std::string from = joinPath(naming.folder, entry);
+        const std::string to = joinPath(naming.folder, line);  // the line as it stands
+        if (isFile(to)) {
+            if (to.size() != from.size()) {
+                // A folder is not deleted this way: the question is all that happens.
+                if (ask(collisionQuestion(from, to)) && !naming.folderMode) deleteFileForcibly(from);
+                continue;
+            }
+            if (to == from) continue;
+            // Same length, other bytes: a change of letter case on a mount that ignores
+            // case. The rename below refuses a real other file.
+        }
+        renameAndLog(from, to, log, renamedCount);
+    }
+}
+
+}  // namespace quilvane
