@@ -1,6 +1,5 @@
 // The line transforms over 100,000 lines, and "列举文件名" and "复制文件名" of the main
 // window over a folder of 100,000 MP3 files.
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 #include "app/gui/application_windows.h"
@@ -103,12 +102,3 @@ BENCHMARK(BM_CopyFileNames)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace quilvane::bench
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,6 @@
 // The file list filling itself from a folder of 100,000 MP3 files, beside a plain loop
 // of the same system calls (opendir, readdir, closedir, then the sort); and how long the
 // window's event loop is kept waiting while the statistics worker walks 100,000 files.
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -91,12 +90,3 @@ BENCHMARK(BM_WindowWhileStatisticsRun)->Unit(benchmark::kMillisecond)->UseRealTi
 
 }  // namespace
 }  // namespace quilvane::bench
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -38,20 +38,25 @@ void giveDistinctTitles(const std::string& root) {
     });
 }
 
+// ID3 naming of every file of the tree with the template "Ar_T".
+std::int32_t nameTree(const std::string& root, UndoList& log) {
+    std::int32_t count = 0;
+    walkTree(root, [&](const std::string& folder, const std::string& name) {
+        const std::string path = joinPath(folder, name);
+        const TagBlock tag = readTagBlock(path);
+        if (!isId3NamingCandidate(name, tag)) return;
+        const std::string newName = buildId3Name("Ar_T", tag, "-");
+        if (isApplicableName(newName)) renameAndLog(path, joinPath(folder, newName), log, count);
+    });
+    return count;
+}
+
 void BM_Id3NamingAndUndo(benchmark::State& state) {
     const std::string root = makeTree();
     giveDistinctTitles(root);
     for (auto _ : state) {
         UndoList log;
-        std::int32_t count = 0;
-        walkTree(root, [&](const std::string& folder, const std::string& name) {
-            const std::string path = joinPath(folder, name);
-            const TagBlock tag = readTagBlock(path);
-            if (!isId3NamingCandidate(name, tag)) return;
-            const std::string newName = buildId3Name("Ar_T", tag, "-");
-            if (isApplicableName(newName)) renameAndLog(path, joinPath(folder, newName), log, count);
-        });
-        if (count != kFolders * kPerFolder) state.SkipWithError("not every file was renamed");
+        if (nameTree(root, log) != kFolders * kPerFolder) state.SkipWithError("not every file was renamed");
         undoRenames(log, {});
     }
     state.SetItemsProcessed(state.iterations() * kFolders * kPerFolder);
@@ -65,13 +70,7 @@ void BM_Id3NamingOnly(benchmark::State& state) {
     giveDistinctTitles(root);
     for (auto _ : state) {
         UndoList log;
-        std::int32_t count = 0;
-        walkTree(root, [&](const std::string& folder, const std::string& name) {
-            const std::string path = joinPath(folder, name);
-            const TagBlock tag = readTagBlock(path);
-            if (!isId3NamingCandidate(name, tag)) return;
-            renameAndLog(path, joinPath(folder, buildId3Name("Ar_T", tag, "-")), log, count);
-        });
+        nameTree(root, log);
         state.PauseTiming();
         undoRenames(log, {});
         state.ResumeTiming();

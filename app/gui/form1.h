@@ -176,6 +176,8 @@ private:
     RenameSession renameSession();
     void id3NamingStep(const std::string& folder, const std::string& name);
     void enableUndo();
+    // The steps "全部命名" and "用ID3v1重命名（全部）" share: question, walk, undo enabled.
+    bool nameWholeTree(WalkMode mode);
     void connectEditingHandlers();
     void transformLines(const std::function<void(std::vector<std::string>&)>& transform, bool backup = true);
     int caretLine() const;

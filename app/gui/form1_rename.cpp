@@ -1,5 +1,6 @@
 // The rename primitive, its undo, and the settings that feed the simple naming.
 #include "app/gui/form1.h"
+#include "app/gui/separator_box.h"
 #include "app/setting_checks.h"
 #include "platform/paths.h"
 #include "platform/qt/prompts.h"
@@ -60,20 +61,7 @@ void TForm1::CheckBox1Click() {
     }
 }
 
-void TForm1::Edit3Change() {
-    const SeparatorCheck check = checkSeparatorText(fromQ(ui.Edit3->text()));
-    switch (check.verdict) {
-    case SeparatorVerdict::AskBlank:
-        if (prompts().question(this, QStringLiteral("是否以空格作为分隔符？"))) SepChar = " ";
-        break;
-    case SeparatorVerdict::TooLong:
-        prompts().notice(this, QStringLiteral("分隔符只能是一个ANSI字符"));
-        ui.Edit3->setText(toQ(check.character));  // runs this handler again, which accepts it
-        break;
-    case SeparatorVerdict::Accept: SepChar = check.character; break;
-    case SeparatorVerdict::Nothing: break;
-    }
-}
+void TForm1::Edit3Change() { takeSeparatorFrom(ui.Edit3, SepChar, this); }
 
 void TForm1::CheckBox4Click() {
     if (ui.CheckBox4->isChecked()) {

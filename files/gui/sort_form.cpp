@@ -1,6 +1,6 @@
 #include "files/gui/sort_form.h"
 
-#include "app/setting_checks.h"
+#include "app/gui/separator_box.h"
 #include "files/gui/sort_files.h"
 #include "platform/paths.h"
 #include "platform/qt/file_list_box.h"
@@ -58,20 +58,7 @@ void TSortForm::RadioButton2Click() { FirstWay(false); }
 
 void TSortForm::CheckBox2Click() { ui.ComboBox1->setEnabled(ui.CheckBox2->isChecked()); }
 
-void TSortForm::Edit2Change() {
-    const SeparatorCheck check = checkSeparatorText(fromQ(ui.Edit2->text()));
-    switch (check.verdict) {
-    case SeparatorVerdict::AskBlank:
-        if (prompts().question(this, QStringLiteral("是否以空格作为分隔符？"))) SortSepChar = " ";
-        break;
-    case SeparatorVerdict::TooLong:
-        prompts().notice(this, QStringLiteral("分隔符只能是一个ANSI字符"));
-        ui.Edit2->setText(toQ(check.character));
-        break;
-    case SeparatorVerdict::Accept: SortSepChar = check.character; break;
-    case SeparatorVerdict::Nothing: break;
-    }
-}
+void TSortForm::Edit2Change() { takeSeparatorFrom(ui.Edit2, SortSepChar, this); }
 
 void TSortForm::browseInto(QLineEdit* box) {
     const std::string current = fromQ(box->text());

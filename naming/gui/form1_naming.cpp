@@ -73,14 +73,18 @@ bool TForm1::MakeTree(WalkMode mode) {
     return false;
 }
 
-void TForm1::N1Click() {
-    if (!namingFormatChosen()) return;
-    if (!prompts().question(this, kWholeTreeQuestion)) return;
+bool TForm1::nameWholeTree(WalkMode mode) {
+    if (!prompts().question(this, kWholeTreeQuestion)) return false;
     setCurrentDirectory(ui.FileListBox1->directory());
     RenamedCount = 0;
     UndoList.clear();
-    if (!MakeTree(WalkMode::Rename)) return;
+    if (!MakeTree(mode)) return false;
     enableUndo();
+    return true;
+}
+
+void TForm1::N1Click() {
+    if (!namingFormatChosen() || !nameWholeTree(WalkMode::Rename)) return;
     showCountAnd(QStringLiteral("个文件已按指定格式重命名"));
     ui.FileListBox1->update();
 }
@@ -141,13 +145,7 @@ void TForm1::ID31Click() {
 }
 
 void TForm1::ID32Click() {
-    if (Form5->exec() != QDialog::Accepted) return;
-    if (!prompts().question(this, kWholeTreeQuestion)) return;
-    setCurrentDirectory(ui.FileListBox1->directory());
-    RenamedCount = 0;
-    UndoList.clear();
-    if (!MakeTree(WalkMode::Id3Naming)) return;
-    enableUndo();
+    if (Form5->exec() != QDialog::Accepted || !nameWholeTree(WalkMode::Id3Naming)) return;
     ui.FileListBox1->update();
     showCountAnd(QStringLiteral("已按指定格式重命名"));
 }

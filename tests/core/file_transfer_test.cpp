@@ -15,6 +15,7 @@
 #include "files/folder_transfer.h"
 #include "platform/attributes.h"
 #include "platform/paths.h"
+#include "support/file_size_limit.h"
 #include "support/id3_builder.h"
 #include "support/temp_folder.h"
 
@@ -133,34 +134,24 @@ TEST(MoveSingleFile, CopiesAcrossFileSystemsAndRefusesReadOnlySources) {
     std::system(("rm -rf " + other).c_str());
 }
 
-// Runs `work` in a child whose files may not grow past `limit` bytes; returns its exit code.
-int withFileSizeLimit(rlim_t limit, const std::function<void()>& work) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit r{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &r);
-        try {
-            work();
-        } catch (const TransferError& e) {
-            ::_exit(e.kind() == TransferError::Kind::CannotWrite ? 3 : 4);
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST(CopySingleFile, ACopyThatFailsPartWayLeavesNothingHalfDone) {
     TempFolder dir;
     const std::string bytes = test::audio(100000);
     dir.write("big.mp3", bytes);
     dir.write("Out/big.mp3", "the old copy");
-    EXPECT_EQ(withFileSizeLimit(50000, [&] { CopySingleFile(dir / "big.mp3", dir / "Out"); }), 3);
+    EXPECT_EQ(test::runWithFileSizeLimit(50000,
+                                         [&] {
+                                             try {
+                                                 CopySingleFile(dir / "big.mp3", dir / "Out");
+                                             } catch (const TransferError& e) {
+                                                 if (e.kind() == TransferError::Kind::CannotWrite) throw;
+                                             }
+                                         }),
+              3)
+        << "the copy fails as a failed write";
     EXPECT_EQ(dir.read("Out/big.mp3"), "the old copy");
     EXPECT_EQ(dir.names("Out"), std::vector<std::string>{"big.mp3"}) << "no temporary file is left";
-    EXPECT_EQ(withFileSizeLimit(50000, [&] { MoveSingleFile(dir / "big.mp3", dir / "Out/other.mp3"); }), 0)
+    EXPECT_EQ(test::runWithFileSizeLimit(50000, [&] { MoveSingleFile(dir / "big.mp3", dir / "Out/other.mp3"); }), 0)
         << "within one file system a move is a rename and writes nothing";
     EXPECT_EQ(dir.read("Out/other.mp3"), bytes);
 }

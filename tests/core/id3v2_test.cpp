@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/file_error.h"
+#include "support/file_size_limit.h"
 #include "support/id3_builder.h"
 #include "support/temp_folder.h"
 #include "tags/id3v2.h"
@@ -18,6 +19,7 @@ namespace {
 
 using test::audio;
 using test::frame;
+using test::runWithFileSizeLimit;
 using test::tag;
 using test::TempFolder;
 
@@ -280,25 +282,6 @@ TEST(TID3V2Safety, RewritesKeepPermissionsAndLinks) {
     EXPECT_EQ(dir.read("real.mp3"), sound);
     v2.RemoveTag();
     EXPECT_EQ(dir.read("real.mp3"), sound) << "removed once";
-}
-
-// Runs `work` in a child process whose files may not grow past `limit` bytes.
-int runWithFileSizeLimit(rlim_t limit, const std::function<void()>& work) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
-        const rlimit r{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &r);
-        try {
-            work();
-        } catch (const FileError&) {
-            ::_exit(3);
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(TID3V2Safety, AWriteThatFailsPartWayLeavesTheOriginalAndNoTemporaryFile) {
