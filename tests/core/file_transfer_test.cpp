@@ -1,14 +1,11 @@
 // Copy, move and delete of files and trees on real folders, their failures, and the
 // cases where a naive implementation destroys data.
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "files/file_utils.h"
