@@ -72,7 +72,7 @@ void TForm1::N42Click() { shell().showFolder(this, ui.FileListBox1->directory())
 
 void TForm1::N52Click() {
     ui.FileListBox1->clear();
-    ui.FileListBox1->update();
+    ui.FileListBox1->reread();
 }
 
 void TForm1::N53Click() {

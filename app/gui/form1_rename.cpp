@@ -41,7 +41,7 @@ void TForm1::N50Click() {
     showStatus(QString::number(restored) + QStringLiteral("个文件撤销完成"));
     ui.N50->setEnabled(false);
     ui.BitBtn7->setEnabled(false);
-    ui.FileListBox1->update();
+    ui.FileListBox1->reread();
 }
 
 void TForm1::Button1Click() {

@@ -124,7 +124,7 @@ void TSortForm::finishRun(const SortCounts& counts, const QString& failure) {
                            failure);
     ui.BitBtn2->setEnabled(true);
     ui.BitBtn6->setEnabled(false);
-    if (mainList_) mainList_->update();
+    if (mainList_) mainList_->reread();
     emit runFinished();
 }
 

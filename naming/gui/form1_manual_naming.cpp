@@ -22,7 +22,7 @@ void TForm1::N2Click() {
     renameFromLines(naming, UndoList, RenamedCount,
                     [this](const std::string& question) { return prompts().question(this, toQ(question)); });
     enableUndo();
-    ui.FileListBox1->update();
+    ui.FileListBox1->reread();
     ui.ShellTreeView1->viewport()->update();
     showCountAnd(ui.RadioGroup3->isItemChecked(1) ? QStringLiteral("个文件夹已按编辑区名字重命名")
                                                    : QStringLiteral("个文件已按指定名字重命名"));

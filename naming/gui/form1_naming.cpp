@@ -86,7 +86,7 @@ bool TForm1::nameWholeTree(WalkMode mode) {
 void TForm1::N1Click() {
     if (!namingFormatChosen() || !nameWholeTree(WalkMode::Rename)) return;
     showCountAnd(QStringLiteral("个文件已按指定格式重命名"));
-    ui.FileListBox1->update();
+    ui.FileListBox1->reread();
 }
 
 void TForm1::N14Click() {
@@ -99,7 +99,7 @@ void TForm1::N14Click() {
     enableUndo();
     showCountAnd(QStringLiteral("个文件已按指定格式重命名"));
     RenamedCount = 0;
-    ui.FileListBox1->update();
+    ui.FileListBox1->reread();
 }
 
 void TForm1::BitBtn4Click() {
@@ -113,7 +113,7 @@ bool TForm1::renameClickedFile(const std::string& path) {
     ReName(path);
     showCountAnd(QStringLiteral("个文件已按指定格式重命名"));
     RenamedCount = 0;
-    ui.FileListBox1->update();
+    ui.FileListBox1->reread();
     return true;
 }
 
@@ -140,13 +140,13 @@ void TForm1::ID31Click() {
         return;
     }
     enableUndo();
-    ui.FileListBox1->update();
+    ui.FileListBox1->reread();
     showStatus(QStringLiteral("被重命名的文件数为") + QString::number(RenamedCount));
 }
 
 void TForm1::ID32Click() {
     if (Form5->exec() != QDialog::Accepted || !nameWholeTree(WalkMode::Id3Naming)) return;
-    ui.FileListBox1->update();
+    ui.FileListBox1->reread();
     showCountAnd(QStringLiteral("已按指定格式重命名"));
 }
 

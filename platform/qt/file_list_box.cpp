@@ -94,15 +94,15 @@ int TFileListBox::setDirectory(const std::string& folder) { return read(folder);
 
 void TFileListBox::setMask(const QString& mask) {
     mask_ = mask;
-    update();
+    reread();
 }
 
 void TFileListBox::setContent(ListContent content) {
     content_ = content;
-    update();
+    reread();
 }
 
-int TFileListBox::update() { return read(directory_); }
+int TFileListBox::reread() { return read(directory_); }
 
 void TFileListBox::clear() { model_.setEntries({}); }
 

@@ -47,7 +47,7 @@ public:
     void setContent(ListContent content);
 
     // Re-reads the folder (and makes it the working directory again).
-    int update();
+    int reread();
     void clear();
 
     int count() const;
