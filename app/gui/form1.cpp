@@ -54,6 +54,8 @@ void TForm1::setUpPopupMenu() {
 
 void TForm1::setUpFolderTree() {
     FolderModel = new QFileSystemModel(this);
+    // The tree is not refreshed when folders change on disk; watching would also cost.
+    FolderModel->setOption(QFileSystemModel::DontWatchForChanges);
     FolderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     FolderModel->setRootPath(QStringLiteral("/"));
     ui.ShellTreeView1->setModel(FolderModel);
