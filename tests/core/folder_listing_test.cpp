@@ -9,6 +9,7 @@
 #include "platform/file_list_entries.h"
 #include "platform/file_mask.h"
 #include "platform/folder_listing.h"
+#include "platform/paths.h"
 #include "support/temp_folder.h"
 
 namespace quilvane {
@@ -64,6 +65,15 @@ TEST_F(ListingFixture, FileListShowsFilesOrBracketedFoldersSortedIgnoringCase) {
     EXPECT_EQ(folders, (std::vector<std::string>{"[.]", "[..]", "[Album]", "[Link]"}));
     ASSERT_EQ(readFileListEntries("/", "*.*", ListContent::Folders, folders), 0);
     EXPECT_EQ(std::count(folders.begin(), folders.end(), "[..]"), 0) << "the root has no parent";
+}
+
+TEST(Paths, JoiningNeverDoublesTheSeparator) {
+    EXPECT_EQ(joinPath("/", "A"), "/A");
+    EXPECT_EQ(joinPath("/Out/", "A"), "/Out/A");
+    EXPECT_EQ(joinPath("/Out", "A"), "/Out/A");
+    EXPECT_EQ(folderOf("/A"), "/");
+    EXPECT_EQ(folderOf("/Out/A"), "/Out");
+    EXPECT_EQ(fileNameOf("/Out/A.mp3"), "A.mp3");
 }
 
 TEST(FileMask, MatchesLikeTheFilterList) {

@@ -2,11 +2,16 @@
 // worker's progress and end, stop, failures.
 #include <QSignalSpy>
 #include <QTest>
+#include <map>
+#include <sys/stat.h>
 
 #include "files/gui/sort_form.h"
 #include "platform/paths.h"
 #include "platform/qt/qtext.h"
+#include "naming/tree_walk.h"
+#include "platform/attributes.h"
 #include "support/gui_fixture.h"
+#include "support/id3_builder.h"
 
 namespace quilvane::test {
 namespace {
@@ -77,6 +82,79 @@ TEST_F(SortWindow, SortsIntoArtistFoldersAndReportsTheCounts) {
     EXPECT_EQ(dialog().sortSepChar(), "_");
     runAndWait();
     EXPECT_EQ(folder.names("Out/Ann"), std::vector<std::string>{"Ann_Sky.mp3"});
+}
+
+TEST_F(SortWindow, TheDialogsChoicesAsTheWorkerCarriesThemOut) {
+    openWindows();
+    Ui::TSortForm& ui = dialog().ui;
+    ui.Edit1->setText(toQ(folder / "In"));
+    ui.Edit4->setText(toQ(folder / "Out"));
+    ui.Edit3->setText(toQ(folder / "All"));
+
+    folder.write("In/A - B - C.mp3", "abc");
+    ui.CheckBox3->setChecked(true);  // keep the originals: a copy
+    runAndWait();
+    EXPECT_EQ(folder.read("Out/A - B/A - B - C.mp3"), "abc");
+    EXPECT_EQ(folder.read("In/A - B - C.mp3"), "abc");
+
+    ui.CheckBox3->setChecked(false);
+    ui.CheckBox4->setChecked(true);  // only into folders that exist
+    folder.write("In/Nobody - x.mp3");
+    runAndWait();
+    EXPECT_EQ(ui.Label3->text(), "1个文件已完成，1个文件已跳过 操作完成！！");
+    EXPECT_TRUE(folder.exists("In/Nobody - x.mp3"));
+    EXPECT_FALSE(folder.exists("Out/Nobody"));
+
+    ui.CheckBox4->setChecked(false);
+    ui.CheckBox1->setChecked(true);  // with sub-folders, and only ".MP3"
+    ui.CheckBox2->setChecked(true);
+    ui.ComboBox1->setEditText(".MP3");
+    folder.write("In/CD/Tom - a.mp3");
+    folder.write("In/CD/Tom - b.wma");
+    ::chmod((folder / "In/CD/Tom - a.mp3").c_str(), 0444);
+    runAndWait();
+    EXPECT_EQ(folder.names("Out/Tom"), std::vector<std::string>{"Tom - a.mp3"});
+    EXPECT_EQ(attributeWord(folder / "Out/Tom/Tom - a.mp3"), 0) << "moved files are no longer read-only";
+    EXPECT_EQ(folder.names("In/CD"), std::vector<std::string>{"Tom - b.wma"});
+    EXPECT_TRUE(folder.exists("Out/Nobody/Nobody - x.mp3")) << "its folder is made now";
+    ui.ComboBox1->setEditText(".wma");
+    runAndWait();
+    EXPECT_EQ(ui.Label3->text(), "0个文件已完成，1个文件已跳过 操作完成！！") << "lower case matches nothing";
+
+    ui.CheckBox2->setChecked(false);
+    ui.CheckBox3->setChecked(true);  // collect mode moves all the same
+    ui.RadioButton2->setChecked(true);
+    runAndWait();
+    EXPECT_EQ(folder.names("All"), std::vector<std::string>{"Tom - b.wma"});
+    EXPECT_TRUE(folder.names("In/CD").empty());
+    EXPECT_TRUE(folder.exists("In")) << "with 保留原文件 the emptied folders stay";
+}
+
+std::map<std::string, int> hashesUnder(const std::string& root) {
+    std::map<std::string, int> seen;
+    walkTree(root, [&](const std::string& in, const std::string& name) {
+        ++seen[fingerprint(TempFolder::readFile(joinPath(in, name)))];
+    });
+    return seen;
+}
+
+// The dialog opens with the search, target and collecting folders all equal.
+TEST_F(SortWindow, TheDefaultFoldersLoseNoByte) {
+    for (int i = 0; i < 1000; ++i) {
+        const std::string sub = i % 3 == 0 ? "" : "Disc" + std::to_string(i % 7) + "/";
+        const std::string artist = i % 5 == 0 ? "" : "Artist" + std::to_string(i % 11) + " - ";
+        folder.write("Music/" + sub + artist + "Song" + std::to_string(i) + ".mp3", audio(64 + i, static_cast<unsigned>(i)));
+    }
+    openWindows();
+    form().ui.FileListBox1->setDirectory(folder / "Music");
+    const auto before = hashesUnder(folder / "Music");
+    trigger("N54");
+    dialog().ui.CheckBox1->setChecked(true);
+    runAndWait();
+    EXPECT_EQ(hashesUnder(folder / "Music"), before);
+    dialog().ui.RadioButton2->setChecked(true);
+    runAndWait();
+    EXPECT_EQ(hashesUnder(folder / "Music"), before);
 }
 
 TEST_F(SortWindow, RefusesToStartWithoutAUsableExtensionOrCollectingFolder) {
