@@ -1,6 +1,7 @@
 // The folder tree, the list's clicks and double clicks, the information panel with its
 // statistics, attributes, tag panel and picture preview, and the window's layout rules.
 #include <QImage>
+#include <QLabel>
 #include <QSplitter>
 #include <QTest>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/qt/properties_dialog.h"
 #include "platform/qt/qtext.h"
 #include "support/gui_fixture.h"
 #include "tags/tag_block.h"
@@ -257,6 +259,27 @@ TEST_F(FolderBrowser, NamesThatAreNotUtf8AreListedPreviewedRenamedAndRestored) {
     EXPECT_EQ(folder.names("Tom"), std::vector<std::string>{"Tom - " + gbkName});
     trigger("N50");
     EXPECT_EQ(folder.names("Tom"), std::vector<std::string>{gbkName});
+}
+
+}  // namespace
+}  // namespace quilvane::test
+
+namespace quilvane::test {
+namespace {
+
+// The desktop shell's properties window is the program's own.
+TEST(PropertiesWindow, ShowsNameFolderTypeSizeTimePermissionsAndOwner) {
+    TempFolder folder;
+    const std::string path = folder.write("song.mp3", std::string(4096, 'x'));
+    ::chmod(path.c_str(), 0640);
+    PropertiesDialog dialog(nullptr, path);
+    QStringList texts;
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
+    for (const QString& expected : {QString("song.mp3"), toQ(folder.path()), QString("文件"), QString("4096 字节"),
+                                    QString("rw-r-----")})
+        EXPECT_TRUE(texts.contains(expected)) << expected.toStdString() << " in " << texts.join(" | ").toStdString();
+    EXPECT_EQ(texts.filter(" / ").size(), 1) << "owner and group";
+    EXPECT_EQ(dialog.windowTitle(), "属性");
 }
 
 }  // namespace
