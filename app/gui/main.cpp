@@ -1,12 +1,9 @@
-#include <QApplication>
-
 #include "app/gui/application_windows.h"
+#include "app/gui/quilvane_application.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quilvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quilvane"));
+    quilvane::QuilvaneApplication app(argc, argv);
     quilvane::ApplicationWindows windows;
     windows.showMainWindow();
-    return QApplication::exec();
+    return quilvane::QuilvaneApplication::exec();
 }

@@ -1,6 +1,9 @@
 // The program as it opens: its windows, the main window's controls and state, its
 // menus and toolbar in order.
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <stdexcept>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -157,6 +160,31 @@ TEST_F(StartUp, TheModeSwitchTurnsTheWindowToFoldersAndBack) {
     EXPECT_EQ(ui.Label2->text(), "修改时间：");
     ASSERT_EQ(ui.FileListBox1->count(), 1);
     EXPECT_EQ(ui.FileListBox1->itemText(0), "song.mp3");
+}
+
+}  // namespace
+}  // namespace quilvane::test
+
+namespace quilvane::test {
+namespace {
+
+// A command that fails in a way it does not handle itself.
+class FailingCommand : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("Cannot open file /gone.mp3");
+        return QObject::event(e);
+    }
+};
+
+TEST_F(StartUp, AnUnhandledErrorIsShownAndTheProgramCarriesOn) {
+    openWindows();
+    FailingCommand command;
+    prompts.expectError("Cannot open file /gone.mp3");
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QCoreApplication::sendEvent(&command, &event));
+    click("CheckBox1");
+    EXPECT_TRUE(form().ui.Edit3->isEnabled()) << "the window still works";
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
-// Runs the window tests on Qt's offscreen platform: no display is needed.
-#include <QApplication>
+// Runs the window tests on Qt's offscreen platform, with the program's own application
+// object: no display is needed.
 #include <gtest/gtest.h>
+
+#include "app/gui/quilvane_application.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quilvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quilvane"));
+    quilvane::QuilvaneApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
