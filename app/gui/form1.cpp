@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QShowEvent>
 #include <QTimer>
+#include <memory>
 
 #include "app/file_filters.h"
 #include "naming/gui/form5.h"
@@ -141,6 +142,22 @@ void TForm1::FormCreate() {
     // The list shows the working directory the program started in, with every file.
     ui.FileListBox1->setDirectory(currentDirectory());
     selectFolderInTree(ui.FileListBox1->directory());
+    keepStartFolderInView();
+}
+
+// The tree reads folders in the background: once the start folder's parent has been
+// read, its rows are final and the start folder can be brought into view for good.
+void TForm1::keepStartFolderInView() {
+    const QString parent = QFile::decodeName(QByteArray::fromStdString(folderOf(ui.FileListBox1->directory())));
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(FolderModel, &QFileSystemModel::directoryLoaded, this, [this, parent, connection](const QString& loaded) {
+        if (loaded != parent) return;
+        disconnect(*connection);
+        // The model sorts the rows just read a moment later; scroll once it has.
+        QTimer::singleShot(250, this, [this] {
+            ui.ShellTreeView1->scrollTo(ui.ShellTreeView1->currentIndex(), QAbstractItemView::PositionAtCenter);
+        });
+    });
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -156,6 +156,7 @@ private:
     void connectHandlers();
     void setUpFolderTree();
     void setUpFilter();
+    void keepStartFolderInView();
     void setUpPopupMenu();
     void setUpStatusBar();
     void setUpInformationPanel();
