@@ -2,7 +2,6 @@
 // folder statistics, the ID3v1 tag panel and the picture preview.
 #include <QDateTime>
 #include <QFile>
-#include <QImageReader>
 #include <QLocale>
 
 #include "app/folder_statistics.h"
@@ -15,6 +14,7 @@
 #include "platform/file_error.h"
 #include "platform/file_list_entries.h"
 #include "platform/paths.h"
+#include "platform/qt/picture.h"
 #include "platform/qt/prompts.h"
 #include "platform/qt/qtext.h"
 #include "platform/text.h"
@@ -146,8 +146,7 @@ void TForm1::showTagPanel(const std::string& path) {
 }
 
 void TForm1::showPicture(const std::string& path) {
-    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
-    const QImage image = reader.read();
+    const QImage image = loadPicture(path);
     if (image.isNull()) {
         ui.Image2->setPixmap(QPixmap());
         ui.Image2->setText(QStringLiteral("无法显示该图片"));

@@ -1,9 +1,8 @@
 // The window's proportions and limits, the collapsible information panel, and the
 // enlarged picture over the right half.
-#include <QFile>
-#include <QImageReader>
 
 #include "app/gui/form1.h"
+#include "platform/qt/picture.h"
 
 namespace quilvane {
 namespace {
@@ -49,7 +48,7 @@ void TForm1::BitBtn2Click() {
 
 void TForm1::Image2DblClick() {
     ui.BitBtn3->show();
-    const QImage image = QImageReader(QFile::decodeName(QByteArray::fromStdString(ui.FileListBox1->selectedPath()))).read();
+    const QImage image = loadPicture(ui.FileListBox1->selectedPath());
     if (image.isNull()) return;  // the list stays; 图像返回 restores the view
     ui.Image3->setPixmap(QPixmap::fromImage(image));
     ui.Image3->show();

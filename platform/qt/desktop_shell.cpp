@@ -10,8 +10,10 @@ namespace {
 
 Shell* installed = nullptr;
 
+// A file URL made from the path's own bytes, so a name that is not valid UTF-8 still
+// reaches the program that opens it.
 QUrl localUrl(const std::string& path) {
-    return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
 }
 
 }  // namespace

@@ -145,6 +145,9 @@ TEST_F(FolderBrowser, PicturesArePreviewedAndEnlarged) {
     QImage image(8, 6, QImage::Format_RGB32);
     image.fill(Qt::red);
     for (const char* name : {"a.bmp", "b.jpg", "c.JPEG", "d.ico"}) ASSERT_TRUE(image.save(toQ(folder / name)));
+    ASSERT_TRUE(image.save(toQ(folder / "gbk.bmp")));
+    const std::string gbkName = "\xCD\xBC.bmp";  // "图.bmp" in GBK, not valid UTF-8
+    ASSERT_EQ(::rename((folder / "gbk.bmp").c_str(), (folder / gbkName).c_str()), 0);
     folder.write("broken.jpg", "not a picture");
     openWindows();
     form().resize(1000, 700);
@@ -157,6 +160,9 @@ TEST_F(FolderBrowser, PicturesArePreviewedAndEnlarged) {
     }
     clickEntry("broken.jpg");
     EXPECT_EQ(ui.Image2->text(), "无法显示该图片");
+    for (int i = 0; i < list().count(); ++i)
+        if (list().itemBytes(i) == gbkName) list().clickItem(i);
+    EXPECT_FALSE(ui.Image2->pixmap().isNull()) << "a name in the legacy code page is previewed too";
 
     clickEntry("b.jpg");
     QTest::mouseDClick(ui.Image2, Qt::LeftButton);
