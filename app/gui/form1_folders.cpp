@@ -82,8 +82,8 @@ void TForm1::N53Click() {
 
 void TForm1::N54Click() {
     if (!SortForm) return;
-    const QString folder = toQ(ui.FileListBox1->directory());
-    for (QLineEdit* box : {SortForm->ui.Edit1, SortForm->ui.Edit3, SortForm->ui.Edit4}) box->setText(folder);
+    for (QLineEdit* box : {SortForm->ui.Edit1, SortForm->ui.Edit3, SortForm->ui.Edit4})
+        SortForm->setPathBox(box, ui.FileListBox1->directory());
     SortForm->show();
 }
 

@@ -1,5 +1,7 @@
 #include "files/gui/sort_form.h"
 
+#include <QFile>
+
 #include "app/gui/separator_box.h"
 #include "files/gui/sort_files.h"
 #include "platform/paths.h"
@@ -60,10 +62,20 @@ void TSortForm::CheckBox2Click() { ui.ComboBox1->setEnabled(ui.CheckBox2->isChec
 
 void TSortForm::Edit2Change() { takeSeparatorFrom(ui.Edit2, SortSepChar, this); }
 
+void TSortForm::setPathBox(QLineEdit* box, const std::string& folder) {
+    exactPaths_[box] = folder;
+    box->setText(toQ(folder));
+}
+
+std::string TSortForm::pathFrom(const QLineEdit* box) const {
+    const auto exact = exactPaths_.find(box);
+    if (exact != exactPaths_.end() && box->text() == toQ(exact->second)) return exact->second;
+    return fromQ(box->text());
+}
+
 void TSortForm::browseInto(QLineEdit* box) {
-    const std::string current = fromQ(box->text());
-    const QString chosen = prompts().folder(this, isFolder(current) ? box->text() : QString());
-    if (!chosen.isEmpty()) box->setText(chosen);
+    const QString chosen = prompts().folder(this, isFolder(pathFrom(box)) ? box->text() : QString());
+    if (!chosen.isEmpty()) setPathBox(box, QFile::encodeName(chosen).toStdString());
 }
 
 void TSortForm::BitBtn1Click() { browseInto(ui.Edit1); }
@@ -89,10 +101,10 @@ void TSortForm::BitBtn2Click() {
             ui.Edit3->setFocus();
             return;
         }
-        settings.collectPath = fromQ(ui.Edit3->text());
+        settings.collectPath = pathFrom(ui.Edit3);
     }
-    settings.searchPath = fromQ(ui.Edit1->text());
-    settings.destPath = fromQ(ui.Edit4->text());
+    settings.searchPath = pathFrom(ui.Edit1);
+    settings.destPath = pathFrom(ui.Edit4);
     settings.withSubfolders = ui.CheckBox1->isChecked();
     settings.keepOriginal = ui.CheckBox3->isChecked();
     settings.onlyExisting = ui.CheckBox4->isChecked();

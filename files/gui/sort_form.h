@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QPointer>
 #include <atomic>
+#include <map>
+#include <string>
 
 #include "files/file_sorting.h"
 #include "ui_TSortForm.h"
@@ -22,6 +24,10 @@ public:
     Ui::TSortForm ui;
     // The main window's file list, re-read when a run ends.
     void setMainFileList(TFileListBox* list) { mainList_ = list; }
+    // Puts a folder into a path box; its own bytes are used as long as the box shows it
+    // unchanged, so a folder name that is not valid UTF-8 still names the right folder.
+    void setPathBox(QLineEdit* box, const std::string& folder);
+    std::string pathFrom(const QLineEdit* box) const;
     const std::string& sortSepChar() const { return SortSepChar; }
     bool running() const { return running_; }
 
@@ -55,6 +61,7 @@ private:
     bool running_ = false;
     TFileListBox* mainList_ = nullptr;
     QPointer<TSortFiles> worker_;
+    std::map<const QLineEdit*, std::string> exactPaths_;
 };
 
 }  // namespace quilvane

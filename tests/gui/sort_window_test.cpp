@@ -157,6 +157,17 @@ TEST_F(SortWindow, TheDefaultFoldersLoseNoByte) {
     EXPECT_EQ(hashesUnder(folder / "Music"), before);
 }
 
+TEST_F(SortWindow, AFolderNameInTheLegacyCodePageIsSortedByItsOwnBytes) {
+    const std::string gbkFolder = folder / "\xD2\xF4\xC0\xD6";  // "音乐" in GBK
+    folder.write("\xD2\xF4\xC0\xD6/Tom - Rain.mp3", "rain");
+    openWindows();
+    form().ui.FileListBox1->setDirectory(gbkFolder);
+    trigger("N54");
+    runAndWait();
+    EXPECT_EQ(dialog().ui.Label3->text(), "1个文件已完成，0个文件已跳过 操作完成！！");
+    EXPECT_EQ(TempFolder::readFile(gbkFolder + "/Tom/Tom - Rain.mp3"), "rain");
+}
+
 TEST_F(SortWindow, RefusesToStartWithoutAUsableExtensionOrCollectingFolder) {
     openWindows();
     dialog().ui.CheckBox2->setChecked(true);
