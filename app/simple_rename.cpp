@@ -5,18 +5,8 @@
 #include "app/text_pieces.h"
 #include "platform/attributes.h"
 #include "platform/paths.h"
-#include "platform/syscalls.h"
 
 namespace quilvane {
-namespace {
-
-bool sameEntry(const std::string& a, const std::string& b) {
-    FileIdentity ia, ib;
-    SysCalls& sys = realSysCalls();
-    return sys.identify(a, ia) == 0 && sys.identify(b, ib) == 0 && ia == ib;
-}
-
-}  // namespace
 
 std::optional<std::string> simpleNamingTarget(const std::string& folder, const std::string& path,
                                               const SimpleNaming& naming) {

@@ -74,17 +74,12 @@ bool FileSorter::sortFile(const std::string& folder, const std::string& name) {
         if (settings_.onlyExisting) return skip();
         createFolders(into);
     }
-    if (!transfer(path, into, name, byArtist && settings_.keepOriginal)) return skip();
+    // A file already where it belongs stays and counts as skipped.
+    const std::string to = joinPath(into, name);
+    const bool copy = byArtist && settings_.keepOriginal;
+    if (!(copy ? CopySingleFile(path, to) : MoveSingleFile(path, to))) return skip();
     ++counts_.sorted;
     return false;
-}
-
-bool FileSorter::transfer(const std::string& from, const std::string& intoFolder, const std::string& name, bool copy) {
-    const std::string to = joinPath(intoFolder, name);
-    if (sameFile(from, to)) return false;  // already where it belongs
-    if (copy) CopySingleFile(from, to);
-    else MoveSingleFile(from, to);
-    return true;
 }
 
 }  // namespace quilvane

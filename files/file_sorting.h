@@ -44,7 +44,6 @@ private:
     int sortFolder(const std::string& folder);
     // Returns true when the file stays where it is.
     bool sortFile(const std::string& folder, const std::string& name);
-    bool transfer(const std::string& from, const std::string& intoFolder, const std::string& name, bool copy);
 
     SortSettings settings_;
     const std::atomic<bool>& stop_;

@@ -95,27 +95,22 @@ std::string expandedPath(const std::string& name) {
     return name.starts_with('/') ? name : joinPath(currentDirectory(), name);
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    if (expandedPath(a) == expandedPath(b)) return true;
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
-void CopySingleFile(const std::string& source, const std::string& destination) {
+bool CopySingleFile(const std::string& source, const std::string& destination) {
     const std::string dest = destinationFor(source, destination);
     // Copying a file onto itself would empty it first: nothing to do.
-    if (sameFile(source, dest)) return;
+    if (sameEntry(expandedPath(source), dest)) return false;
     copyContents(source, dest, false);
+    return true;
 }
 
-void MoveSingleFile(const std::string& source, const std::string& destination) {
+bool MoveSingleFile(const std::string& source, const std::string& destination) {
     const std::string dest = destinationFor(source, destination);
-    if (sameFile(source, dest)) return;
-    if (::rename(source.c_str(), dest.c_str()) == 0) return;
+    if (sameEntry(expandedPath(source), dest)) return false;
+    if (::rename(source.c_str(), dest.c_str()) == 0) return true;
     if (FileHasAttr(source, attr::ReadOnly)) throw TransferError(TransferError::Kind::CannotMove, source);
     copyContents(source, dest, true);
     ::unlink(source.c_str());
+    return true;
 }
 
 std::int64_t FileSizeOf(const std::string& name) {

@@ -13,13 +13,15 @@ namespace quilvane {
 
 // Copies `source` to `destination` (a file name, or an existing folder that receives the
 // file under its own name), replacing an existing file there. The copy has the time of
-// its writing and ordinary permissions. Throws TransferError.
-void CopySingleFile(const std::string& source, const std::string& destination);
+// its writing and ordinary permissions. False when the destination is the source itself
+// (nothing is done). Throws TransferError.
+bool CopySingleFile(const std::string& source, const std::string& destination);
 
 // Moves `source` to `destination` (as for CopySingleFile). Within one file system the
 // file is renamed and keeps its times; across file systems it is copied, and the
-// source deleted afterwards, unless it is read-only ("Cannot move file"). Throws.
-void MoveSingleFile(const std::string& source, const std::string& destination);
+// source deleted afterwards, unless it is read-only ("Cannot move file"). False when the
+// destination is the source itself (nothing is done). Throws.
+bool MoveSingleFile(const std::string& source, const std::string& destination);
 
 // Size in bytes, -1 when no such entry exists.
 std::int64_t FileSizeOf(const std::string& name);
@@ -31,7 +33,5 @@ bool FileHasAttr(const std::string& name, std::uint16_t mask);
 
 // A relative name made absolute against the working directory.
 std::string expandedPath(const std::string& name);
-// Both names are the same entry (same device and inode, or the same path).
-bool sameFile(const std::string& a, const std::string& b);
 
 }  // namespace quilvane

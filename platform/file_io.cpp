@@ -140,10 +140,6 @@ void OpenFile::truncate(std::int64_t size) {
     size_ = size;
 }
 
-void OpenFile::sync() {
-    if (::fsync(fd_) != 0) throw FileError(FileError::Kind::Write, path_, errno);
-}
-
 void rewriteWithNewHead(const std::string& path, std::string_view head, std::int64_t keepFrom) {
     const std::string target = resolvedPath(path);
     OpenFile source = OpenFile::forReading(target);

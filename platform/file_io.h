@@ -27,7 +27,6 @@ public:
     // Writes every byte or throws.
     void writeAt(std::int64_t offset, std::string_view bytes);
     void truncate(std::int64_t size);
-    void sync();
     int descriptor() const { return fd_; }
     const std::string& path() const { return path_; }
 

@@ -55,6 +55,13 @@ bool isFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool sameEntry(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 int createFolders(const std::string& path) {
     if (isFolder(path)) return 0;
     const std::string parent = folderOf(path);

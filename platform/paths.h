@@ -24,19 +24,11 @@ bool isFolder(const std::string& path);
 // An entry that exists and is not a folder.
 bool isFile(const std::string& path);
 
+// Both names are the same entry: the same path, or the same device and inode (hard
+// links, or one name in another letter case on a case-insensitive mount).
+bool sameEntry(const std::string& a, const std::string& b);
+
 // Creates the folder and every missing folder above it. Returns 0 or errno.
 int createFolders(const std::string& path);
-
-// Scope guard: walks that change the working directory put it back on every path out.
-class WorkingDirectoryGuard {
-public:
-    WorkingDirectoryGuard() : saved_(currentDirectory()) {}
-    ~WorkingDirectoryGuard() { setCurrentDirectory(saved_); }
-    WorkingDirectoryGuard(const WorkingDirectoryGuard&) = delete;
-    WorkingDirectoryGuard& operator=(const WorkingDirectoryGuard&) = delete;
-
-private:
-    std::string saved_;
-};
 
 }  // namespace quilvane

@@ -35,7 +35,6 @@ public:
         if (::lstat(path.c_str(), &st) != 0) return errno;
         out.device = st.st_dev;
         out.inode = st.st_ino;
-        out.isFolder = S_ISDIR(st.st_mode);
         return 0;
     }
 };

@@ -10,7 +10,6 @@ namespace quilvane {
 struct FileIdentity {
     dev_t device = 0;
     ino_t inode = 0;
-    bool isFolder = false;
     friend bool operator==(const FileIdentity& a, const FileIdentity& b) {
         return a.device == b.device && a.inode == b.inode;
     }

@@ -190,12 +190,12 @@ std::vector<RawFrame> TID3V2::renderManagedFrames() const {
     return frames;
 }
 
-std::string TID3V2::renderTag(std::int64_t totalSize) const {
+std::string TID3V2::renderTag(const std::vector<RawFrame>& managed, std::int64_t totalSize) const {
     std::string tag = "ID3";
     tag += static_cast<char>(major_);
     tag += std::string(2, '\0');
     id3v2::putSynchsafe(tag, static_cast<std::uint32_t>(totalSize - 10));
-    for (const RawFrame& f : renderManagedFrames()) tag += id3v2::renderFrame(f, major_);
+    for (const RawFrame& f : managed) tag += id3v2::renderFrame(f, major_);
     for (const RawFrame& f : kept_) tag += id3v2::renderFrame(f, major_);
     tag += rest_;
     tag.resize(static_cast<std::size_t>(totalSize), '\0');
@@ -210,16 +210,17 @@ void TID3V2::refuseMalformed() const {
 bool TID3V2::SaveTag() {
     if (HasTag) refuseMalformed();
     OpenFile file = OpenFile::forReadWrite(FileName);
-    const std::int64_t managed = 10 + renderedSize(renderManagedFrames(), major_) + kPadding;
+    const std::vector<RawFrame> frames = renderManagedFrames();
+    const std::int64_t managed = 10 + renderedSize(frames, major_) + kPadding;
     if (managed > kManagedLimit) return false;
     const std::int64_t needed = managed + renderedSize(kept_, major_) + static_cast<std::int64_t>(rest_.size());
     std::string tag;
     if (HasTag && needed <= TagSize) {
         // The tag keeps its size: only its own bytes are rewritten, the audio stays put.
-        tag = renderTag(TagSize);
+        tag = renderTag(frames, TagSize);
         file.writeAt(0, tag);
     } else {
-        tag = renderTag(needed);
+        tag = renderTag(frames, needed);
         rewriteWithNewHead(FileName, tag, HasTag ? TagSize : 0);
         TagSize = needed;
     }

@@ -44,7 +44,7 @@ public:
     const std::vector<id3v2::RawFrame>& keptFrames() const { return kept_; }
 
 private:
-    std::string renderTag(std::int64_t totalSize) const;
+    std::string renderTag(const std::vector<id3v2::RawFrame>& managed, std::int64_t totalSize) const;
     std::vector<id3v2::RawFrame> renderManagedFrames() const;
     void takeFrame(const id3v2::RawFrame& frame, bool tagUnsynchronised);
     void refuseMalformed() const;

@@ -29,7 +29,6 @@ public:
     void setPathBox(QLineEdit* box, const std::string& folder);
     std::string pathFrom(const QLineEdit* box) const;
     const std::string& sortSepChar() const { return SortSepChar; }
-    bool running() const { return running_; }
 
     // Called on the GUI thread by the worker.
     void showProgress(const SortCounts& counts);

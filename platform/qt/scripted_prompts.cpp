@@ -60,12 +60,6 @@ QStringList ScriptedPrompts::problems() const {
     return all;
 }
 
-void ScriptedPrompts::clear() {
-    script_.clear();
-    shown_.clear();
-    problems_.clear();
-}
-
 std::optional<ScriptedPrompts::Expected> ScriptedPrompts::take(Kind kind, const QString& text) {
     shown_.push_back({kind, text});
     if (script_.empty()) {

@@ -34,7 +34,6 @@ public:
 
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList problems() const;
-    void clear();
 
     bool question(QWidget*, const QString& text) override;
     bool confirmation(QWidget*, const QString& text) override;

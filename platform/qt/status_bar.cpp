@@ -4,12 +4,6 @@ namespace quilvane {
 
 TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) { setSizeGripEnabled(true); }
 
-QList<int> TStatusBar::panelWidths() const {
-    QList<int> widths;
-    for (const QLabel* p : panels_) widths << p->minimumWidth();
-    return widths;
-}
-
 void TStatusBar::setPanelWidths(const QList<int>& widths) {
     for (QLabel* p : panels_) {
         removeWidget(p);

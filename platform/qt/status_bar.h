@@ -12,7 +12,6 @@ class TStatusBar : public QStatusBar {
 public:
     explicit TStatusBar(QWidget* parent = nullptr);
 
-    QList<int> panelWidths() const;
     void setPanelWidths(const QList<int>& widths);
 
     QString panelText(int panel) const;

@@ -53,9 +53,10 @@ TEST(CopySingleFile, CopiesExactlyIntoFoldersAndOverFiles) {
     EXPECT_EQ(attributeWord(dir / "copy.mp3"), 0) << "the copy has ordinary attributes";
 
     // Relative names are taken from the working directory.
-    WorkingDirectoryGuard keep;
+    const std::string before = currentDirectory();
     setCurrentDirectory(dir.path());
     CopySingleFile("a.mp3", "rel.mp3");
+    setCurrentDirectory(before);
     EXPECT_EQ(dir.read("rel.mp3"), "new");
 }
 
