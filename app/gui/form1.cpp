@@ -235,9 +235,11 @@ void TForm1::setEditLines(const std::vector<std::string>& lines) {
     setMemoLines(texts);
 }
 
-void TForm1::takeEditBackup() {
+void TForm1::takeEditBackup() { takeEditBackup(memoLines()); }
+
+void TForm1::takeEditBackup(const QStringList& lines) {
     ui.Button1->setEnabled(true);
-    EditBackup = memoLines();
+    EditBackup = lines;
 }
 
 void TForm1::N8Click() { close(); }

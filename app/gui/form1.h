@@ -60,6 +60,7 @@ public:
     void setEditLines(const std::vector<std::string>& lines);
     // The backup step of the editing commands: the lines as they are, for "撤销修改".
     void takeEditBackup();
+    void takeEditBackup(const QStringList& lines);
 
     // Renames one file of the current folder by the simple naming rule.
     void ReName(const std::string& path);
@@ -175,7 +176,8 @@ private:
     bool namingFormatChosen();
     SimpleNaming simpleNaming() const;
     RenameSession renameSession();
-    void id3NamingStep(const std::string& folder, const std::string& name);
+    // Renames one file by the chooser's template; true when it was renamed.
+    bool id3NamingStep(const std::string& folder, const std::string& name);
     void enableUndo();
     // The steps "全部命名" and "用ID3v1重命名（全部）" share: question, walk, undo enabled.
     bool nameWholeTree(WalkMode mode);

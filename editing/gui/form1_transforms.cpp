@@ -7,8 +7,11 @@
 namespace quilvane {
 
 void TForm1::transformLines(const std::function<void(std::vector<std::string>&)>& transform, bool backup) {
-    if (backup) takeEditBackup();
-    std::vector<std::string> lines = editLines();
+    const QStringList before = memoLines();
+    if (backup) takeEditBackup(before);
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(before.size()));
+    for (const QString& line : before) lines.push_back(fromQ(line));
     transform(lines);
     setEditLines(lines);
 }
@@ -36,15 +39,13 @@ void TForm1::N19Click() {
 }
 
 void TForm1::N48Click() {
-    takeEditBackup();
     const std::string prefix = fromQ(prompts().input(this, QStringLiteral("添加前缀"), QStringLiteral("输入前缀名"), {}));
-    transformLines([&prefix](std::vector<std::string>& lines) { addPrefix(lines, prefix); }, false);
+    transformLines([&prefix](std::vector<std::string>& lines) { addPrefix(lines, prefix); });
 }
 
 void TForm1::N49Click() {
-    takeEditBackup();
     const std::string suffix = fromQ(prompts().input(this, QStringLiteral("添加后缀"), QStringLiteral("输入后缀名"), {}));
-    transformLines([this, &suffix](std::vector<std::string>& lines) { addSuffix(lines, SepChar, suffix); }, false);
+    transformLines([this, &suffix](std::vector<std::string>& lines) { addSuffix(lines, SepChar, suffix); });
 }
 
 void TForm1::N36Click() {

@@ -50,7 +50,9 @@ bool TForm1::MakeTree(WalkMode mode) {
             ++RenamedCount;
             progress(QStringLiteral("统计数："));
             break;
-        case WalkMode::Id3Naming: id3NamingStep(folder, name); break;
+        case WalkMode::Id3Naming:
+            if (id3NamingStep(folder, name)) progress(QStringLiteral("已经命名数："));
+            break;
         }
     };
     QString failure;
@@ -117,15 +119,13 @@ bool TForm1::renameClickedFile(const std::string& path) {
     return true;
 }
 
-void TForm1::id3NamingStep(const std::string& folder, const std::string& name) {
-    if (!hasMp3Extension(name)) return;
+bool TForm1::id3NamingStep(const std::string& folder, const std::string& name) {
+    if (!hasMp3Extension(name)) return false;
     const std::string path = joinPath(folder, name);
     const TagBlock tag = readTagBlock(path);
-    if (!isId3NamingCandidate(name, tag)) return;
+    if (!isId3NamingCandidate(name, tag)) return false;
     const std::string newName = buildId3Name(Form5->templateText(), tag, SepChar);
-    if (!isApplicableName(newName)) return;
-    if (renameAndLog(path, joinPath(folder, newName), UndoList, RenamedCount) && RenamedCount % 10 == 0)
-        showStatus(QStringLiteral("已经命名数：") + QString::number(RenamedCount));
+    return isApplicableName(newName) && renameAndLog(path, joinPath(folder, newName), UndoList, RenamedCount);
 }
 
 void TForm1::ID31Click() {
