@@ -8,33 +8,35 @@
 namespace quilvane {
 namespace {
 
-bool countInto(const std::string& folder, FolderStatistics& s) {
-    bool ok = true;
+void countInto(const std::string& folder, FolderStatistics& s) {
     const int rc = forEachEntry(folder, [&](const FolderEntry& e) {
         const std::string path = joinPath(folder, e.name);
         if (e.isFolder()) {
             ++s.dirCount;
-            if (e.isDescendable()) ok = countInto(path, s);
-            return ok;
+            if (e.isDescendable()) countInto(path, s);
+            return true;
         }
         ++s.fileCount;
         struct stat st {};
         if (::stat(path.c_str(), &st) == 0) s.totalSize += st.st_size;
         return true;
     });
-    return ok && rc == 0;
+    if (rc != 0) ++s.unreadableCount;
 }
 
 }  // namespace
 
-std::optional<FolderStatistics> countTree(const std::string& folder) {
+FolderStatistics countTree(const std::string& folder) {
     FolderStatistics s;
-    if (!countInto(folder, s)) return std::nullopt;
+    countInto(folder, s);
     return s;
 }
 
 std::string countsText(const FolderStatistics& s) {
-    return std::to_string(s.dirCount) + "个子文件夹，" + std::to_string(s.fileCount) + "个文件";
+    std::string text = std::to_string(s.dirCount) + "个子文件夹，" + std::to_string(s.fileCount) + "个文件";
+    // Counts that leave folders out say so, rather than passing for the whole tree.
+    if (s.unreadableCount > 0) text += "（" + std::to_string(s.unreadableCount) + "个文件夹无法读取）";
+    return text;
 }
 
 std::string sizeText(const FolderStatistics& s) { return "文件大小：" + std::to_string(s.totalSize) + "字节"; }

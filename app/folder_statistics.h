@@ -3,7 +3,6 @@
 // any depth (dot-named entries left out, links to folders counted but not entered),
 // and the files' total size. Walks by full paths; the working directory is untouched.
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace quilvane {
@@ -12,12 +11,14 @@ struct FolderStatistics {
     std::int32_t fileCount = 0;
     std::int32_t dirCount = 0;
     std::int64_t totalSize = 0;
+    std::int32_t unreadableCount = 0;  // folders of the tree that could not be read
 };
 
-// Nothing when a folder of the tree cannot be read.
-std::optional<FolderStatistics> countTree(const std::string& folder);
+// Counts what can be read; folders that cannot be read are counted as such.
+FolderStatistics countTree(const std::string& folder);
 
-// "1个子文件夹，3个文件" and "文件大小：115字节".
+// "1个子文件夹，3个文件" (with "（N个文件夹无法读取）" when some were left out) and
+// "文件大小：115字节".
 std::string countsText(const FolderStatistics& s);
 std::string sizeText(const FolderStatistics& s);
 

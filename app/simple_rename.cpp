@@ -2,26 +2,36 @@
 
 #include <unistd.h>
 
+#include "app/name_rules.h"
 #include "app/text_pieces.h"
 #include "platform/attributes.h"
 #include "platform/paths.h"
 
 namespace quilvane {
 
-std::optional<std::string> simpleNamingTarget(const std::string& folder, const std::string& path,
-                                              const SimpleNaming& naming) {
-    const std::string name = fileNameOf(path);
+namespace {
+
+std::optional<std::string> newNameOf(const std::string& folder, const std::string& name, const SimpleNaming& naming) {
     if (naming.style == NameStyle::ArtistInFront) {
         // A file already named this way is not prefixed twice.
         if (containsCharacter(name, naming.separator)) return std::nullopt;
         const std::string artist = naming.artist ? *naming.artist : fileNameOf(folder);
-        return joinPath(folder, artist + " " + naming.separator + " " + name);
+        return artist + " " + naming.separator + " " + name;
     }
-    if (naming.style == NameStyle::AfterSeparator) {
-        if (!containsCharacter(name, naming.separator)) return std::nullopt;
-        return joinPath(folder, textAfterLast(name, naming.separator));
-    }
+    if (naming.style == NameStyle::AfterSeparator && containsCharacter(name, naming.separator))
+        return textAfterLast(name, naming.separator);
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> simpleNamingTarget(const std::string& folder, const std::string& path,
+                                              const SimpleNaming& naming) {
+    const auto name = newNameOf(folder, fileNameOf(path), naming);
+    // "AC/DC" typed as the artist, or "abc-.mp3" cut after its separator, would move or
+    // hide the file.
+    if (!name || !isApplicableName(*name)) return std::nullopt;
+    return joinPath(folder, *name);
 }
 
 std::string collisionQuestion(const std::string& path, const std::string& target) {

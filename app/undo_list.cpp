@@ -1,5 +1,6 @@
 #include "app/undo_list.h"
 
+#include "platform/paths.h"
 #include "platform/rename_noreplace.h"
 
 namespace quilvane {
@@ -12,16 +13,27 @@ bool renameAndLog(const std::string& from, const std::string& to, UndoList& log,
     return true;
 }
 
-int undoRenames(UndoList& log, const std::function<void(int)>& progress, SysCalls& sys) {
+UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, SysCalls& sys) {
     const auto& records = log.records();
     const int count = static_cast<int>(records.size());
+    UndoResult result;
     for (int k = 0; k < count; ++k) {
         const RenameRecord& record = records[static_cast<std::size_t>(count - 1 - k)];
-        renameWithoutReplacing(record.newPath, record.oldPath, sys);
+        if (renameWithoutReplacing(record.newPath, record.oldPath, sys) == 0) ++result.restored;
+        else result.failed.push_back(record);
         if (k % 9 == 0 && progress) progress(k);
     }
     log.clear();
-    return count;
+    return result;
+}
+
+std::string unrestoredNamesText(const std::vector<RenameRecord>& failed) {
+    constexpr std::size_t kShown = 20;
+    std::string text = std::to_string(failed.size()) + "个文件未能恢复原名（原名已被占用或文件已不在），仍保留现名：";
+    for (std::size_t i = 0; i < failed.size() && i < kShown; ++i)
+        text += "\n" + failed[i].newPath + "（原名 " + fileNameOf(failed[i].oldPath) + "）";
+    if (failed.size() > kShown) text += "\n……";
+    return text;
 }
 
 }  // namespace quilvane

@@ -33,11 +33,20 @@ private:
 bool renameAndLog(const std::string& from, const std::string& to, UndoList& log,
                   std::int32_t& renamedCount, SysCalls& sys = realSysCalls());
 
+struct UndoResult {
+    int restored = 0;
+    // Records whose entry could not get its old name back (the name taken meanwhile,
+    // the entry gone): they stay where they are.
+    std::vector<RenameRecord> failed;
+};
+
 // Gives every logged entry its old name back, the last rename first, so that chains
 // and swaps made by one command (x->z, then y->x) come fully undone. After record k
-// (counting from 0) with k a multiple of 9, `progress(k)` is called. Failed restores
-// are not reported. Returns the number of records; the log is emptied.
-int undoRenames(UndoList& log, const std::function<void(int)>& progress,
-                SysCalls& sys = realSysCalls());
+// (counting from 0) with k a multiple of 9, `progress(k)` is called. The log is emptied.
+UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress,
+                       SysCalls& sys = realSysCalls());
+
+// The notice that names the entries an undo could not restore (the first 20 of them).
+std::string unrestoredNamesText(const std::vector<RenameRecord>& failed);
 
 }  // namespace quilvane

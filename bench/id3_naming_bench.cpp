@@ -8,6 +8,7 @@
 
 #include "app/undo_list.h"
 #include "mp3_generator.h"
+#include "app/name_rules.h"
 #include "naming/id3_naming.h"
 #include "naming/tree_walk.h"
 #include "platform/paths.h"

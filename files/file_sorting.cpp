@@ -1,5 +1,6 @@
 #include "files/file_sorting.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -11,6 +12,14 @@
 #include "platform/text.h"
 
 namespace quilvane {
+namespace {
+
+bool entryExistsAt(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
 
 std::string artistOf(const std::string& name, const std::string& separator) {
     if (!containsCharacter(name, separator)) return {};
@@ -31,8 +40,11 @@ SortCounts FileSorter::run() {
 
 int FileSorter::sortFolder(const std::string& folder) {
     std::vector<FolderEntry> entries;
-    // A folder that cannot be read is left as it is.
-    if (listFolder(folder, entries) != 0) return 1;
+    // A folder that cannot be read is left as it is, and named in the result.
+    if (const int rc = listFolder(folder, entries); rc != 0) {
+        counts_.unreadable.push_back({folder, rc});
+        return 1;
+    }
     int left = 0;
     for (const FolderEntry& e : entries) {
         if (e.kind == EntryKind::File) {
@@ -74,8 +86,10 @@ bool FileSorter::sortFile(const std::string& folder, const std::string& name) {
         if (settings_.onlyExisting) return skip();
         createFolders(into);
     }
-    // A file already where it belongs stays and counts as skipped.
+    // A file already where it belongs stays and counts as skipped; so does a file whose
+    // name is taken there by another one, which is never overwritten.
     const std::string to = joinPath(into, name);
+    if (entryExistsAt(to)) return skip();
     const bool copy = byArtist && settings_.keepOriginal;
     if (!(copy ? CopySingleFile(path, to) : MoveSingleFile(path, to))) return skip();
     ++counts_.sorted;

@@ -1,12 +1,16 @@
 #pragma once
 // Sorting files into per-artist folders (the artist being the part of the file name
 // before the last separator), or gathering them into one folder. A file that would be
-// moved or copied onto itself (the folders may all be the same) stays where it is and
-// counts as skipped, so sorting never loses a byte.
+// moved or copied onto itself (the folders may all be the same), or onto another file
+// of the same name, stays where it is and counts as skipped, so sorting never loses a
+// byte.
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/folder_listing.h"
 
 namespace quilvane {
 
@@ -26,6 +30,7 @@ struct SortSettings {
 struct SortCounts {
     std::int32_t sorted = 0;
     std::int32_t skipped = 0;
+    std::vector<UnreadableFolder> unreadable;  // folders whose files were not looked at
 };
 
 class FileSorter {

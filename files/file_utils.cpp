@@ -1,6 +1,5 @@
 #include "files/file_utils.h"
 
-#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,6 +7,7 @@
 
 #include "platform/attributes.h"
 #include "platform/paths.h"
+#include "platform/temporary_file.h"
 
 namespace quilvane {
 namespace {
@@ -23,65 +23,56 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
-    // Closes now and reports whether the close (the last chance for a write to fail) worked.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
 
 private:
     int fd_;
 };
 
-// A new file beside `destination`, created with the ordinary permissions of new files.
-int createTemporaryBeside(const std::string& destination, std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        path = joinPath(folderOf(destination), "." + fileNameOf(destination) + ".quilvane-" +
-                                                   std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+// A pipe, a device or a socket would block the copy or never end: only regular files
+// are opened.
+int openRegularFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return -1;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return -1;
     }
-    return -1;
+    return fd;
 }
 
-bool writeAll(int fd, const char* data, std::size_t count) {
-    while (count > 0) {
-        const ssize_t n = ::write(fd, data, count);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Streams `source` into a temporary file beside `destination` and renames it into
-// place once every byte is written (and, for a move, on the disk).
+// Streams `source` into a temporary file beside `destination` and puts it in place once
+// every byte is written (and, for a move, on the disk).
 void copyContents(const std::string& source, const std::string& destination, bool flushToDisk) {
-    Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    Descriptor in(openRegularFile(source));
     if (in.get() < 0) throw TransferError(TransferError::Kind::CannotOpen, source, errno);
-    std::string temporary;
-    Descriptor out(createTemporaryBeside(destination, temporary));
-    if (out.get() < 0) throw TransferError(TransferError::Kind::CannotCreate, destination, errno);
-    const auto fail = [&](TransferError::Kind kind, const std::string& path, int error) {
-        ::unlink(temporary.c_str());
-        throw TransferError(kind, path, error);
+    TemporaryFile out(destination);
+    if (out.error() != 0) throw TransferError(TransferError::Kind::CannotCreate, destination, out.error());
+    const auto check = [&destination](int rc) {
+        if (rc != 0) throw TransferError(TransferError::Kind::CannotWrite, destination, rc);
     };
     char block[kCopyBlock];
     for (;;) {
         const ssize_t n = ::read(in.get(), block, sizeof block);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) fail(TransferError::Kind::CannotOpen, source, errno);
+        if (n < 0) throw TransferError(TransferError::Kind::CannotOpen, source, errno);
         if (n == 0) break;
-        if (!writeAll(out.get(), block, static_cast<std::size_t>(n))) fail(TransferError::Kind::CannotWrite, destination, errno);
+        check(out.write(std::string_view(block, static_cast<std::size_t>(n))));
     }
-    if (flushToDisk && ::fsync(out.get()) != 0) fail(TransferError::Kind::CannotWrite, destination, errno);
-    if (!out.close()) fail(TransferError::Kind::CannotWrite, destination, errno);
-    if (::rename(temporary.c_str(), destination.c_str()) != 0)
-        fail(TransferError::Kind::CannotCreate, destination, errno);
+    check(out.finish(flushToDisk));
+    if (const int rc = out.replaceTarget(); rc != 0) throw TransferError(TransferError::Kind::CannotCreate, destination, rc);
 }
+
+// A write-protected file at the destination is not replaced, as cp refuses it.
+void refuseProtectedDestination(const std::string& destination) {
+    struct stat st {};
+    if (::stat(destination.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0)
+        throw TransferError(TransferError::Kind::CannotCreate, destination, EACCES);
+}
+
+// The source of a move across file systems must be deletable before it is copied, or
+// the move would end as a copy.
+bool canDeleteFrom(const std::string& folder) { return ::access(folder.c_str(), W_OK | X_OK) == 0; }
 
 // A destination that is an existing folder receives the file under its own name.
 std::string destinationFor(const std::string& source, const std::string& destination) {
@@ -99,6 +90,7 @@ bool CopySingleFile(const std::string& source, const std::string& destination) {
     const std::string dest = destinationFor(source, destination);
     // Copying a file onto itself would empty it first: nothing to do.
     if (sameEntry(expandedPath(source), dest)) return false;
+    refuseProtectedDestination(dest);
     copyContents(source, dest, false);
     return true;
 }
@@ -106,10 +98,20 @@ bool CopySingleFile(const std::string& source, const std::string& destination) {
 bool MoveSingleFile(const std::string& source, const std::string& destination) {
     const std::string dest = destinationFor(source, destination);
     if (sameEntry(expandedPath(source), dest)) return false;
+    refuseProtectedDestination(dest);
     if (::rename(source.c_str(), dest.c_str()) == 0) return true;
-    if (FileHasAttr(source, attr::ReadOnly)) throw TransferError(TransferError::Kind::CannotMove, source);
+    const int renameError = errno;
+    const bool sourceFolderWritable = canDeleteFrom(folderOf(expandedPath(source)));
+    if (renameError != EXDEV) {
+        // Within one file system a copy would fail the same way: say which side refused.
+        if (!pathExists(source)) throw TransferError(TransferError::Kind::CannotOpen, source, renameError);
+        if (!sourceFolderWritable) throw TransferError(TransferError::Kind::CannotMove, source, renameError);
+        throw TransferError(TransferError::Kind::CannotCreate, dest, renameError);
+    }
+    if (FileHasAttr(source, attr::ReadOnly) || !sourceFolderWritable)
+        throw TransferError(TransferError::Kind::CannotMove, source);
     copyContents(source, dest, true);
-    ::unlink(source.c_str());
+    if (::unlink(source.c_str()) != 0) throw TransferError(TransferError::Kind::CopiedNotMoved, source, errno);
     return true;
 }
 

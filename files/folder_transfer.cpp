@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -11,7 +13,9 @@
 #include "platform/attributes.h"
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
+#include "platform/rename_noreplace.h"
 #include "platform/syscalls.h"
+#include "platform/temporary_file.h"
 
 namespace quilvane {
 namespace {
@@ -23,12 +27,32 @@ std::vector<FolderEntry> entriesOf(const std::string& folder) {
     return entries;
 }
 
-std::string canonical(const std::string& path) {
+std::string resolved(const std::string& path) {
     char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr) return expandedPath(path);
-    std::string resolved(real);
+    if (real == nullptr) return {};
+    std::string result(real);
     std::free(real);
-    return resolved;
+    return result;
+}
+
+// The path with every link resolved, also where its last parts do not exist yet: the
+// longest existing beginning is resolved and the rest put after it, so a target named
+// through a link to the source is still recognised as lying inside it.
+std::string canonical(const std::string& path) {
+    std::string existing = expandedPath(path);
+    std::string rest;
+    while (existing.size() > 1) {
+        if (std::string real = resolved(existing); !real.empty()) return rest.empty() ? real : joinPath(real, rest);
+        const std::string name = fileNameOf(existing);
+        rest = rest.empty() ? name : joinPath(name, rest);
+        existing = folderOf(existing);
+    }
+    return rest.empty() ? "/" : joinPath("/", rest);
+}
+
+bool isLink(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 std::string withoutTrailingSlash(std::string path) {
@@ -39,7 +63,7 @@ std::string withoutTrailingSlash(std::string path) {
 // The folder that receives the tree, after refusing a target inside the source: the
 // walk would meet its own copy and never end.
 std::string prepareDestination(const std::string& source, const std::string& target) {
-    const std::string from = canonical(source);
+    const std::string from = canonical(withoutTrailingSlash(source));
     const std::string into = canonical(target);
     if (into == from || into.starts_with(from == "/" ? from : from + "/"))
         throw TransferError(TransferError::Kind::IntoItself, source);
@@ -54,17 +78,43 @@ std::string linkTarget(const std::string& link) {
     return n < 0 ? std::string() : std::string(buffer.data(), static_cast<std::size_t>(n));
 }
 
-void copyLink(const std::string& link, const std::string& dest) {
+bool entryExists(const std::string& path) {
     FileIdentity existing;
-    if (realSysCalls().identify(dest, existing) == 0) return;  // never replace what is there
-    if (::symlink(linkTarget(link).c_str(), dest.c_str()) != 0)
-        throw TransferError(TransferError::Kind::CannotCreate, dest, errno);
+    return realSysCalls().identify(path, existing) == 0;
 }
 
-void moveLink(const std::string& link, const std::string& dest) {
-    if (::rename(link.c_str(), dest.c_str()) == 0) return;
-    copyLink(link, dest);
+// False when an entry is at `dest` already: it is never replaced.
+bool copyLink(const std::string& link, const std::string& dest) {
+    if (entryExists(dest)) return false;
+    if (::symlink(linkTarget(link).c_str(), dest.c_str()) != 0)
+        throw TransferError(TransferError::Kind::CannotCreate, dest, errno);
+    return true;
+}
+
+// Where a link named as the source of a folder copy or move goes: into the target
+// under its own name, as a folder would.
+std::string linkDestination(const std::string& link, const std::string& target) {
+    const std::string dest = joinPath(target, fileNameOf(withoutTrailingSlash(link)));
+    if (const int rc = createFolders(target); rc != 0) throw TransferError(TransferError::Kind::CannotCreate, target, rc);
+    return dest;
+}
+
+// A crash in the middle of a rewrite on a file system without unnamed files leaves a
+// hidden temporary file that would keep the folder from being removed.
+void removeLeftoverTemporaryFiles(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* d = ::readdir(dir))
+        if (isTemporaryFileName(d->d_name)) ::unlinkat(::dirfd(dir), d->d_name, 0);
+    ::closedir(dir);
+}
+
+bool moveLink(const std::string& link, const std::string& dest) {
+    const int rc = renameWithoutReplacing(link, dest);
+    if (rc == 0) return true;
+    if (rc != EXDEV || !copyLink(link, dest)) return false;
     ::unlink(link.c_str());
+    return true;
 }
 
 // Only the entry itself: a link's target is never touched.
@@ -76,34 +126,53 @@ void clearReadOnly(const std::string& path) {
 
 }  // namespace
 
-void CopyFolderTree(const std::string& source, const std::string& target) {
+int CopyFolderTree(const std::string& source, const std::string& target) {
+    const std::string top = withoutTrailingSlash(source);
+    if (isLink(top)) return copyLink(top, linkDestination(top, target)) ? 0 : 1;
     const std::string dest = prepareDestination(source, target);
+    int skipped = 0;
     for (const FolderEntry& e : entriesOf(source)) {
         const std::string from = joinPath(source, e.name);
-        if (e.kind == EntryKind::File) CopySingleFile(from, joinPath(dest, e.name));
-        else if (e.kind == EntryKind::Folder) CopyFolderTree(from, dest);
-        else if (e.kind == EntryKind::LinkToFolder) copyLink(from, joinPath(dest, e.name));
+        const std::string to = joinPath(dest, e.name);
+        if (e.kind == EntryKind::Folder) skipped += CopyFolderTree(from, dest);
+        else if (e.kind == EntryKind::LinkToFolder) skipped += copyLink(from, to) ? 0 : 1;
+        else if (e.kind == EntryKind::File) skipped += entryExists(to) || !CopySingleFile(from, to) ? 1 : 0;
     }
+    return skipped;
 }
 
-void MoveFolderTree(const std::string& source, const std::string& target) {
+int MoveFolderTree(const std::string& source, const std::string& target) {
+    const std::string top = withoutTrailingSlash(source);
+    if (isLink(top)) return moveLink(top, linkDestination(top, target)) ? 0 : 1;
     const std::string dest = prepareDestination(source, target);
+    int skipped = 0;
     for (const FolderEntry& e : entriesOf(source)) {
         const std::string from = joinPath(source, e.name);
-        if (e.kind == EntryKind::File) {
-            clearReadOnly(from);
-            MoveSingleFile(from, joinPath(dest, e.name));
-        } else if (e.kind == EntryKind::Folder) {
-            MoveFolderTree(from, dest);
+        const std::string to = joinPath(dest, e.name);
+        if (e.kind == EntryKind::Folder) {
+            skipped += MoveFolderTree(from, dest);
         } else if (e.kind == EntryKind::LinkToFolder) {
-            moveLink(from, joinPath(dest, e.name));
+            skipped += moveLink(from, to) ? 0 : 1;
+        } else if (e.kind == EntryKind::File) {
+            if (entryExists(to)) {
+                ++skipped;
+                continue;
+            }
+            clearReadOnly(from);
+            skipped += MoveSingleFile(from, to) ? 0 : 1;
         }
     }
     clearReadOnly(source);
     ::rmdir(source.c_str());
+    return skipped;
 }
 
 void deleteEntireDir(const std::string& folder, const std::function<void(const std::string&)>& report) {
+    // A link to a folder goes as itself; what it points to stays.
+    if (isLink(withoutTrailingSlash(folder))) {
+        report(::unlink(withoutTrailingSlash(folder).c_str()) == 0 ? "已删除文件夹：" + folder : folder + "删除不成功");
+        return;
+    }
     for (const FolderEntry& e : entriesOf(folder)) {
         const std::string path = joinPath(folder, e.name);
         if (e.kind == EntryKind::Folder) {
@@ -114,6 +183,7 @@ void deleteEntireDir(const std::string& folder, const std::function<void(const s
         clearReadOnly(path);
         report(::unlink(path.c_str()) == 0 ? "已删除文件：" + e.name : e.name + "删除不成功");
     }
+    removeLeftoverTemporaryFiles(folder);
     clearReadOnly(folder);
     report(::rmdir(folder.c_str()) == 0 ? "已删除文件夹：" + folder : folder + "删除不成功");
 }

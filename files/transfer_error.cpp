@@ -11,6 +11,9 @@ std::string describe(TransferError::Kind kind, const std::string& path, int erro
     case TransferError::Kind::CannotCreate: return "Cannot create file " + path;
     case TransferError::Kind::CannotMove: return "Cannot move file " + path;
     case TransferError::Kind::CannotWrite: return "Cannot write file " + path;
+    case TransferError::Kind::CopiedNotMoved:
+        return "已复制，但无法删除原文件 " + path + (error ? std::string("：") + std::strerror(error) : std::string()) +
+               "，文件现在有两份";
     case TransferError::Kind::CannotList:
         return "无法读取文件夹 " + path + (error ? std::string("：") + std::strerror(error) : std::string());
     case TransferError::Kind::IntoItself: return "不能把文件夹复制或移动到它自身或它的子文件夹中：" + path;

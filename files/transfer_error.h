@@ -12,6 +12,7 @@ public:
         CannotCreate,   // "Cannot create file %s": the expanded destination
         CannotMove,     // "Cannot move file %s": a read-only source across file systems
         CannotWrite,    // "Cannot write file %s": a write or flush that failed (a full disk)
+        CopiedNotMoved, // copied to its destination, but the source could not be deleted
         CannotList,     // a folder that cannot be read
         IntoItself,     // a folder copied or moved into itself or one of its sub-folders
     };

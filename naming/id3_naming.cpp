@@ -8,10 +8,11 @@ namespace quilvane {
 std::string buildId3Name(std::string_view templ, const TagBlock& tag, std::string_view separator) {
     std::string name;
     bool skipNext = false;
-    for (std::size_t i = 0; i < templ.size(); ++i) {
+    for (std::size_t i = 0; i < templ.size(); i += firstCharacter(templ.substr(i)).size()) {
         const char ch = templ[i];
         if (skipNext) {
-            // The character after 'A' belongs to it ("Ar", "Al", or nothing).
+            // The character after 'A' belongs to it ("Ar", "Al", or nothing); a whole
+            // character, so a Chinese one never leaves half its bytes in the name.
             skipNext = false;
             continue;
         }
@@ -28,7 +29,7 @@ std::string buildId3Name(std::string_view templ, const TagBlock& tag, std::strin
             skipNext = true;
             break;
         }
-        default: name += ch;
+        default: name += firstCharacter(templ.substr(i));
         }
     }
     return name + ".mp3";
@@ -41,11 +42,6 @@ bool hasMp3Extension(std::string_view name) {
 
 bool isId3NamingCandidate(std::string_view name, const TagBlock& tag) {
     return hasMp3Extension(name) && tag.isTag();
-}
-
-bool isApplicableName(std::string_view name) {
-    return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos &&
-           name.size() > 4;
 }
 
 }  // namespace quilvane

@@ -17,8 +17,4 @@ std::string buildId3Name(std::string_view templ, const TagBlock& tag, std::strin
 bool hasMp3Extension(std::string_view name);
 bool isId3NamingCandidate(std::string_view name, const TagBlock& tag);
 
-// A built name is applied only when it names a file in the same folder: no '/', and
-// something before ".mp3" (else the file would turn into a hidden one).
-bool isApplicableName(std::string_view name);
-
 }  // namespace quilvane

@@ -1,5 +1,6 @@
 #include "naming/manual_naming.h"
 
+#include "app/name_rules.h"
 #include "app/simple_rename.h"
 #include "app/text_pieces.h"
 #include "platform/file_list_entries.h"
@@ -8,21 +9,12 @@
 
 namespace quilvane {
 
-bool staysBelowFolder(const std::string& line) {
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        const std::size_t end = std::min(line.find('/', start), line.size());
-        if (line.compare(start, end - start, "..") == 0) return false;
-        start = end + 1;
-    }
-    return true;
-}
-
 void renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
                      const std::function<bool(const std::string&)>& ask) {
     for (std::size_t i = 0; i < naming.entries.size() && i < naming.lines.size(); ++i) {
         const std::string& line = naming.lines[i];
-        if (trimLeadingBlanks(line).empty() || !staysBelowFolder(line)) continue;
+        // A line that would lead out of the folder or hide the file names nothing.
+        if (trimLeadingBlanks(line).empty() || !isApplicablePathBelow(line)) continue;
         std::string entry = naming.entries[i];
         if (naming.folderMode) {
             if (isDotEntry(entry)) continue;
@@ -31,13 +23,16 @@ void renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& re
         }
         const std::string from = joinPath(naming.folder, entry);
         const std::string to = joinPath(naming.folder, line);  // the line as it stands
-        if (isFile(to)) {
+        if (to == from) continue;
+        // Another name of the same file (a link to it, or the same name in other letters
+        // on a mount that ignores case) is no collision: deleting "the other" would
+        // delete the only copy. The rename below sorts it out or fails harmlessly.
+        if (isFile(to) && !sameEntry(from, to)) {
             if (to.size() != from.size()) {
                 // A folder is not deleted this way: the question is all that happens.
                 if (ask(collisionQuestion(from, to)) && !naming.folderMode) deleteFileForcibly(from);
                 continue;
             }
-            if (to == from) continue;
             // Same length, other bytes: a change of letter case on a mount that ignores
             // case. The rename below refuses a real other file.
         }

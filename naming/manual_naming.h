@@ -23,7 +23,4 @@ struct ManualNaming {
 void renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
                      const std::function<bool(const std::string& question)>& ask);
 
-// A line that leads out of the folder ("..") names nothing.
-bool staysBelowFolder(const std::string& line);
-
 }  // namespace quilvane

@@ -1,7 +1,5 @@
 #include "naming/tree_walk.h"
 
-#include <cstring>
-
 #include "platform/paths.h"
 
 namespace quilvane {
@@ -19,10 +17,6 @@ std::optional<UnreadableFolder> walkTree(const std::string& root,
         }
     }
     return std::nullopt;
-}
-
-std::string unreadableFolderMessage(const UnreadableFolder& failure) {
-    return "无法进入文件夹 " + failure.folder + "：" + std::strerror(failure.error);
 }
 
 }  // namespace quilvane

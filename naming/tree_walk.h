@@ -13,11 +13,6 @@
 
 namespace quilvane {
 
-struct UnreadableFolder {
-    std::string folder;
-    int error = 0;
-};
-
 using FolderLister = std::function<int(const std::string& folder, std::vector<FolderEntry>& out)>;
 
 // Calls `visitFile(folder, name)` for every file of the tree under `root`. Stops at the
@@ -27,8 +22,5 @@ std::optional<UnreadableFolder> walkTree(const std::string& root,
                                          const std::function<void(const std::string& folder,
                                                                   const std::string& name)>& visitFile,
                                          const FolderLister& list = listFolder);
-
-// "无法进入文件夹 <folder>：<reason>"
-std::string unreadableFolderMessage(const UnreadableFolder& failure);
 
 }  // namespace quilvane

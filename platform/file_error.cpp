@@ -16,6 +16,9 @@ std::string describe(FileError::Kind kind, const std::string& path, int error) {
         return "文件 " + path + " 的ID3v2标签声明的长度超出了文件本身，为免损坏音频，未作修改";
     case FileError::Kind::UnsupportedTag:
         return "文件 " + path + " 的ID3v2标签格式无法识别，为免损坏音频，未作修改";
+    case FileError::Kind::NotRegularFile: return path + " 不是普通文件（管道、设备或套接字），未打开";
+    case FileError::Kind::ChangedSinceLoad:
+        return "文件 " + path + " 在读取标签之后已被其他程序改动，为免损坏音频，未作修改；请重新读取后再保存";
     }
     if (error != 0) text += std::string("（") + std::strerror(error) + "）";
     return text;

@@ -8,28 +8,26 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/paths.h"
+#include "platform/temporary_file.h"
 
 namespace quilvane {
 namespace {
 
-
-int openOrThrow(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+// Only regular files are opened: a pipe or a device would block the reader for good or
+// hand it endless bytes. The type is checked before opening, and again on what was
+// opened in case the entry was swapped in between.
+int openOrThrow(const std::string& path, int flags, std::int64_t& size) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw FileError(FileError::Kind::NotRegularFile, path, 0);
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) throw FileError(FileError::Kind::Open, path, errno);
-    return fd;
-}
-
-void writeAll(int fd, const char* data, std::size_t count, const std::string& path) {
-    while (count > 0) {
-        const ssize_t n = ::write(fd, data, count);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw FileError(FileError::Kind::Write, path, errno);
-        }
-        data += n;
-        count -= static_cast<std::size_t>(n);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError(FileError::Kind::NotRegularFile, path, 0);
     }
+    size = st.st_size;
+    return fd;
 }
 
 std::string resolvedPath(const std::string& path) {
@@ -40,45 +38,19 @@ std::string resolvedPath(const std::string& path) {
     return resolved;
 }
 
-// Removes the temporary file unless it was renamed into place.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::string& beside) {
-        path_ = joinPath(folderOf(beside), "." + fileNameOf(beside) + ".quilvane-XXXXXX");
-        fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
-        if (fd_ < 0) throw FileError(FileError::Kind::Create, path_, errno);
-    }
-    ~TemporaryFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!committed_) ::unlink(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
-    void closeFile(const std::string& reportAs) {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) throw FileError(FileError::Kind::Write, reportAs, errno);
-    }
-    void commitAs(const std::string& target) {
-        if (::rename(path_.c_str(), target.c_str()) != 0)
-            throw FileError(FileError::Kind::Write, target, errno);
-        committed_ = true;
-    }
-
-private:
-    std::string path_;
-    int fd_ = -1;
-    bool committed_ = false;
-};
-
 }  // namespace
 
-OpenFile OpenFile::forReading(const std::string& path) { return OpenFile(openOrThrow(path, O_RDONLY), path); }
+OpenFile OpenFile::forReading(const std::string& path) { return open(path, O_RDONLY); }
 
-OpenFile OpenFile::forReadWrite(const std::string& path) { return OpenFile(openOrThrow(path, O_RDWR), path); }
+OpenFile OpenFile::forReadWrite(const std::string& path) { return open(path, O_RDWR); }
+
+OpenFile OpenFile::open(const std::string& path, int flags) {
+    std::int64_t size = 0;
+    const int fd = openOrThrow(path, flags, size);
+    OpenFile file(fd, path);
+    file.size_ = size;
+    return file;
+}
 
 OpenFile::OpenFile(OpenFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)), size_(other.size_) {
     other.fd_ = -1;
@@ -88,12 +60,7 @@ OpenFile::~OpenFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-std::int64_t OpenFile::size() const {
-    if (size_ >= 0) return size_;
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) throw FileError(FileError::Kind::Read, path_, errno);
-    return size_ = st.st_size;
-}
+std::int64_t OpenFile::size() const { return size_; }
 
 std::size_t OpenFile::readAt(std::int64_t offset, char* buffer, std::size_t count) const {
     std::size_t done = 0;
@@ -131,7 +98,7 @@ void OpenFile::writeAt(std::int64_t offset, std::string_view bytes) {
         }
         done += static_cast<std::size_t>(n);
     }
-    if (size_ >= 0 && offset + static_cast<std::int64_t>(bytes.size()) > size_)
+    if (offset + static_cast<std::int64_t>(bytes.size()) > size_)
         size_ = offset + static_cast<std::int64_t>(bytes.size());
 }
 
@@ -147,21 +114,24 @@ void rewriteWithNewHead(const std::string& path, std::string_view head, std::int
     if (::fstat(source.descriptor(), &st) != 0) throw FileError(FileError::Kind::Read, path, errno);
 
     TemporaryFile temporary(target);
-    writeAll(temporary.fd(), head.data(), head.size(), path);
+    if (temporary.error() != 0) throw FileError(FileError::Kind::Create, path, temporary.error());
+    const auto check = [&path](int rc) {
+        if (rc != 0) throw FileError(FileError::Kind::Write, path, rc);
+    };
+    check(temporary.write(head));
     std::vector<char> buffer(1 << 16);
     for (std::int64_t offset = keepFrom;;) {
         const std::size_t n = source.readAt(offset, buffer.data(), buffer.size());
         if (n == 0) break;
-        writeAll(temporary.fd(), buffer.data(), n, path);
+        check(temporary.write(std::string_view(buffer.data(), n)));
         offset += static_cast<std::int64_t>(n);
     }
     ::fchmod(temporary.fd(), st.st_mode & 07777);
     if (::fchown(temporary.fd(), st.st_uid, st.st_gid) != 0) {
         // Only the owner's group may differ here; the permissions above still hold.
     }
-    if (::fsync(temporary.fd()) != 0) throw FileError(FileError::Kind::Write, path, errno);
-    temporary.closeFile(path);
-    temporary.commitAs(target);
+    check(temporary.finish(true));
+    check(temporary.replaceTarget());
 }
 
 }  // namespace quilvane

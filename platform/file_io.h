@@ -1,6 +1,7 @@
 #pragma once
-// An open file with positioned reads and writes that report failures as FileError, and
-// that is closed on every path out.
+// An open regular file with positioned reads and writes that report failures as
+// FileError, and that is closed on every path out. Pipes, devices and sockets are
+// refused (FileError NotRegularFile) without being opened.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,7 +19,7 @@ public:
     OpenFile(const OpenFile&) = delete;
     ~OpenFile();
 
-    // The size when first asked, kept up to date by this object's own writes.
+    // The size when opened, kept up to date by this object's own writes.
     std::int64_t size() const;
     // Reads up to `count` bytes at `offset`; fewer only at the end of the file.
     std::size_t readAt(std::int64_t offset, char* buffer, std::size_t count) const;
@@ -31,10 +32,11 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    static OpenFile open(const std::string& path, int flags);
     OpenFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     int fd_;
     std::string path_;
-    mutable std::int64_t size_ = -1;
+    std::int64_t size_ = 0;
 };
 
 // Replaces the file at `path` by `head` followed by the file's own bytes from `keepFrom`

@@ -1,6 +1,7 @@
 #include "platform/folder_listing.h"
 
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,6 +47,10 @@ int forEachEntry(const std::string& folder, const std::function<bool(const Folde
     }
     ::closedir(dir);
     return 0;
+}
+
+std::string unreadableFolderMessage(const UnreadableFolder& failure) {
+    return "无法进入文件夹 " + failure.folder + "：" + std::strerror(failure.error);
 }
 
 int listFolder(const std::string& folder, std::vector<FolderEntry>& out) {

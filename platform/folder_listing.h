@@ -24,6 +24,14 @@ struct FolderEntry {
     bool isDescendable() const { return kind == EntryKind::Folder; }
 };
 
+// A folder a walk could not read, and why (errno).
+struct UnreadableFolder {
+    std::string folder;
+    int error = 0;
+};
+// "无法进入文件夹 <folder>：<reason>"
+std::string unreadableFolderMessage(const UnreadableFolder& failure);
+
 // Calls `visit` for each entry; `visit` returns false to stop early.
 // Returns 0, or the errno value when the folder cannot be opened.
 int forEachEntry(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit);

@@ -6,6 +6,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/rename_noreplace.h"
+
 namespace quilvane {
 
 std::string joinPath(std::string_view folder, std::string_view name) {
@@ -58,8 +60,13 @@ bool isFile(const std::string& path) {
 bool sameEntry(const std::string& a, const std::string& b) {
     if (a == b) return true;
     struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return (sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino) || isCaseAlias(a, b);
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 int createFolders(const std::string& path) {

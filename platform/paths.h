@@ -24,8 +24,12 @@ bool isFolder(const std::string& path);
 // An entry that exists and is not a folder.
 bool isFile(const std::string& path);
 
-// Both names are the same entry: the same path, or the same device and inode (hard
-// links, or one name in another letter case on a case-insensitive mount).
+// A regular file (following links): not a folder, pipe, device or socket.
+bool isRegularFile(const std::string& path);
+
+// Both names are the same entry: the same path, the same device and inode (hard links,
+// a link to it, or one name in another letter case on a case-insensitive mount), or a
+// case alias that the mount gives an inode number of its own (FAT through FUSE).
 bool sameEntry(const std::string& a, const std::string& b);
 
 // Creates the folder and every missing folder above it. Returns 0 or errno.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace quilvane {
 namespace {
@@ -50,7 +51,7 @@ int renameOnce(const std::string& from, const std::string& to, SysCalls& sys) {
 
 bool sameEntry(const std::string& a, const std::string& b, SysCalls& sys) {
     FileIdentity ia, ib;
-    return a != b && sys.identify(a, ia) == 0 && sys.identify(b, ib) == 0 && ia == ib;
+    return a != b && sys.identify(a, ia) == 0 && sys.identify(b, ib) == 0 && (ia == ib || isCaseAlias(a, b, sys));
 }
 
 std::string temporaryNameBeside(const std::string& path) {
@@ -72,6 +73,14 @@ int renameThroughTemporary(const std::string& from, const std::string& to, SysCa
 }
 
 }  // namespace
+
+bool isCaseAlias(const std::string& from, const std::string& to, SysCalls& sys) {
+    const std::string folder = folderOf(to);
+    const std::string name = fileNameOf(to);
+    if (from == to || folderOf(from) != folder || compareIgnoringAsciiCase(fileNameOf(from), name) != 0) return false;
+    FileIdentity found;
+    return sys.identify(to, found) == 0 && !sys.listsName(folder.empty() ? "." : folder, name);
+}
 
 int renameWithoutReplacing(const std::string& from, const std::string& to, SysCalls& sys) {
     int rc = renameOnce(from, to, sys);

@@ -14,4 +14,10 @@ namespace quilvane {
 int renameWithoutReplacing(const std::string& from, const std::string& to,
                            SysCalls& sys = realSysCalls());
 
+// `to` is `from` spelt in other letter case on a mount that ignores case: the same
+// folder, names equal but for the case of ASCII letters, and the folder lists no entry
+// of `to`'s exact name although looking it up finds one. (FAT through FUSE gives each
+// spelling an inode number of its own, so comparing inodes cannot tell.)
+bool isCaseAlias(const std::string& from, const std::string& to, SysCalls& sys = realSysCalls());
+
 }  // namespace quilvane

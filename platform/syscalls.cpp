@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -36,6 +37,18 @@ public:
         out.device = st.st_dev;
         out.inode = st.st_ino;
         return 0;
+    }
+    bool listsName(const std::string& folder, const std::string& name) override {
+        DIR* dir = ::opendir(folder.c_str());
+        if (dir == nullptr) return false;
+        bool found = false;
+        while (const dirent* d = ::readdir(dir))
+            if (name == d->d_name) {
+                found = true;
+                break;
+            }
+        ::closedir(dir);
+        return found;
     }
 };
 

@@ -26,6 +26,9 @@ public:
     virtual int rename(const std::string& from, const std::string& to) = 0;
     // lstat(2): the entry itself, a symbolic link not followed.
     virtual int identify(const std::string& path, FileIdentity& out) = 0;
+    // Whether the folder's listing holds an entry of exactly this name (bytes compared);
+    // false also when the folder cannot be read.
+    virtual bool listsName(const std::string& folder, const std::string& name) = 0;
 };
 
 SysCalls& realSysCalls();

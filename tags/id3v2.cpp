@@ -80,8 +80,6 @@ void TID3V2::Clear() {
     rest_.clear();
     comment_ = {};
     url_ = {};
-    beyondEnd_ = false;
-    unreadable_ = false;
 }
 
 void TID3V2::LoadTag(const std::string& fileName) {
@@ -90,25 +88,42 @@ void TID3V2::LoadTag(const std::string& fileName) {
     ReadTag();
 }
 
+TID3V2::FileState TID3V2::inspect(const OpenFile& file) {
+    FileState state;
+    state.size = file.size();
+    state.head = file.readStringAt(0, 10);
+    const std::string& head = state.head;
+    if (head.size() < 10 || head.compare(0, 3, "ID3") != 0) return state;
+    const auto* header = reinterpret_cast<const unsigned char*>(head.data());
+    const int major = header[3];
+    const unsigned char flags = header[5];
+    const std::uint32_t size = id3v2::readSynchsafe(header + 6);
+    // A 2.4 footer flag counts only when the footer is really there; a flag alone would
+    // make the tag swallow ten bytes of audio.
+    const bool footer = major == 4 && (flags & 0x10) && file.readStringAt(10 + std::int64_t{size}, 3) == "3DI";
+    state.tagSize = 10 + static_cast<std::int64_t>(size) + (footer ? 10 : 0);
+    state.beyondEnd = state.tagSize > state.size;
+    // An unknown version, or a compressed 2.2 tag.
+    state.unreadable = major < 2 || major > 4 || (major == 2 && (flags & 0x40));
+    return state;
+}
+
+void TID3V2::rememberFile() { file_ = inspect(OpenFile::forReading(FileName)); }
+
 void TID3V2::ReadTag() {
     const std::string name = FileName;
     Clear();
     FileName = name;
     const OpenFile file = OpenFile::forReading(FileName);
-    const std::string head = file.readStringAt(0, 10);
-    if (head.size() < 10 || head.compare(0, 3, "ID3") != 0) return;
-    std::copy(head.begin(), head.end(), Header.begin());
+    file_ = inspect(file);
+    if (file_->tagSize == 0) return;
+    std::copy_n(file_->head.begin(), Header.size(), Header.begin());
     HasTag = true;
+    TagSize = file_->tagSize;
+    if (file_->unreadable) return;
     const int major = Header[3];
     const unsigned char flags = Header[5];
     const std::uint32_t size = id3v2::readSynchsafe(Header.data() + 6);
-    const bool footer = major == 4 && (flags & 0x10);
-    TagSize = 10 + static_cast<std::int64_t>(size) + (footer ? 10 : 0);
-    beyondEnd_ = TagSize > file.size();
-    if (major < 2 || major > 4 || (major == 2 && (flags & 0x40))) {
-        unreadable_ = true;  // an unknown version, or a compressed 2.2 tag
-        return;
-    }
     major_ = major;
     const bool unsynchronised = flags & 0x80;
     std::string area = file.readStringAt(10, size);
@@ -202,38 +217,43 @@ std::string TID3V2::renderTag(const std::vector<RawFrame>& managed, std::int64_t
     return tag;
 }
 
-void TID3V2::refuseMalformed() const {
-    if (beyondEnd_) throw FileError(FileError::Kind::TagBeyondEnd, FileName, 0);
-    if (unreadable_) throw FileError(FileError::Kind::UnsupportedTag, FileName, 0);
+OpenFile TID3V2::openUnchanged() const {
+    OpenFile file = OpenFile::forReadWrite(FileName);
+    if (!file_ || file.size() != file_->size || file.readStringAt(0, 10) != file_->head)
+        throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
+    if (file_->beyondEnd) throw FileError(FileError::Kind::TagBeyondEnd, FileName, 0);
+    if (file_->unreadable) throw FileError(FileError::Kind::UnsupportedTag, FileName, 0);
+    return file;
 }
 
 bool TID3V2::SaveTag() {
-    if (HasTag) refuseMalformed();
-    OpenFile file = OpenFile::forReadWrite(FileName);
     const std::vector<RawFrame> frames = renderManagedFrames();
     const std::int64_t managed = 10 + renderedSize(frames, major_) + kPadding;
     if (managed > kManagedLimit) return false;
+    OpenFile file = openUnchanged();
     const std::int64_t needed = managed + renderedSize(kept_, major_) + static_cast<std::int64_t>(rest_.size());
+    const std::int64_t oldTag = file_->tagSize;
     std::string tag;
-    if (HasTag && needed <= TagSize) {
+    if (oldTag > 0 && needed <= oldTag) {
         // The tag keeps its size: only its own bytes are rewritten, the audio stays put.
-        tag = renderTag(frames, TagSize);
+        tag = renderTag(frames, oldTag);
         file.writeAt(0, tag);
     } else {
         tag = renderTag(frames, needed);
-        rewriteWithNewHead(FileName, tag, HasTag ? TagSize : 0);
-        TagSize = needed;
+        rewriteWithNewHead(FileName, tag, oldTag);
     }
+    rememberFile();
     std::copy_n(tag.begin(), 10, Header.begin());
     HasTag = true;
+    TagSize = file_->tagSize;
     return true;
 }
 
 void TID3V2::RemoveTag() {
     if (!HasTag) return;
-    refuseMalformed();
-    OpenFile::forReadWrite(FileName);  // the same refusal as a write for a read-only file
-    rewriteWithNewHead(FileName, {}, TagSize);
+    openUnchanged();
+    rewriteWithNewHead(FileName, {}, file_->tagSize);
+    rememberFile();
     HasTag = false;
     TagSize = 0;
 }

@@ -122,7 +122,8 @@ void TForm1::FileListBox1Click() {
 }
 
 void TForm1::showPreview(const std::string& path) {
-    const QString ext = path.empty() ? QString() : extensionOf(path);
+    // A pipe or a device is never opened: reading one would hang the window.
+    const QString ext = path.empty() || !isRegularFile(path) ? QString() : extensionOf(path);
     if (ext == ".MP3") {
         showTagPanel(path);
     } else if (QStringList{".BMP", ".WMF", ".EMF", ".JPG", ".JPEG", ".ICO"}.contains(ext)) {

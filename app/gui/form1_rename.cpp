@@ -35,13 +35,14 @@ void TForm1::enableUndo() {
 
 void TForm1::N50Click() {
     if (UndoList.empty()) return;
-    const int restored = undoRenames(UndoList, [this](int k) {
+    const UndoResult result = undoRenames(UndoList, [this](int k) {
         showStatus(QString::number(k) + QStringLiteral("个文件名已恢复"));
     });
-    showStatus(QString::number(restored) + QStringLiteral("个文件撤销完成"));
+    showStatus(QString::number(result.restored) + QStringLiteral("个文件撤销完成"));
     ui.N50->setEnabled(false);
     ui.BitBtn7->setEnabled(false);
     ui.FileListBox1->reread();
+    if (!result.failed.empty()) prompts().notice(this, toQ(unrestoredNamesText(result.failed)));
 }
 
 void TForm1::Button1Click() {

@@ -10,12 +10,11 @@ TGetDirInformation::TGetDirInformation(std::string dirPath) : DirPath(std::move(
 }
 
 void TGetDirInformation::Execute() {
-    const auto statistics = countTree(DirPath);
-    if (!statistics) return;  // a folder that cannot be read: no result, the labels stay
-    FileCount = statistics->fileCount;
-    DirCount = statistics->dirCount;
-    TotalSize = statistics->totalSize;
-    emit counted(toQ(countsText(*statistics)), toQ(sizeText(*statistics)));
+    const FolderStatistics statistics = countTree(DirPath);
+    FileCount = statistics.fileCount;
+    DirCount = statistics.dirCount;
+    TotalSize = statistics.totalSize;
+    emit counted(toQ(countsText(statistics)), toQ(sizeText(statistics)));
 }
 
 }  // namespace quilvane

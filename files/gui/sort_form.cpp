@@ -129,11 +129,11 @@ void TSortForm::showProgress(const SortCounts& counts) {
 
 void TSortForm::finishRun(const SortCounts& counts, const QString& failure) {
     running_ = false;
-    if (failure.isEmpty())
-        ui.Label3->setText(QStringLiteral("%1个文件已完成，%2个文件已跳过 操作完成！！").arg(counts.sorted).arg(counts.skipped));
-    else
-        ui.Label3->setText(QStringLiteral("%1个文件已完成，%2个文件已跳过 出错停止：").arg(counts.sorted).arg(counts.skipped) +
-                           failure);
+    QString text = QStringLiteral("%1个文件已完成，%2个文件已跳过").arg(counts.sorted).arg(counts.skipped);
+    text += failure.isEmpty() ? QStringLiteral(" 操作完成！！") : QStringLiteral(" 出错停止：") + failure;
+    // Folders that could not be read were not sorted: the user is told which.
+    for (const UnreadableFolder& folder : counts.unreadable) text += '\n' + toQ(unreadableFolderMessage(folder));
+    ui.Label3->setText(text);
     ui.BitBtn2->setEnabled(true);
     ui.BitBtn6->setEnabled(false);
     if (mainList_) mainList_->reread();

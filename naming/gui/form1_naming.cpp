@@ -4,6 +4,7 @@
 
 #include "app/gui/form1.h"
 #include "naming/gui/form5.h"
+#include "app/name_rules.h"
 #include "naming/id3_naming.h"
 #include "naming/tree_walk.h"
 #include "platform/file_error.h"
@@ -80,9 +81,11 @@ bool TForm1::nameWholeTree(WalkMode mode) {
     setCurrentDirectory(ui.FileListBox1->directory());
     RenamedCount = 0;
     UndoList.clear();
-    if (!MakeTree(mode)) return false;
-    enableUndo();
-    return true;
+    const bool completed = MakeTree(mode);
+    // A walk that ended early keeps what it renamed: that much can still be undone.
+    if (completed || !UndoList.empty()) enableUndo();
+    if (!completed && !UndoList.empty()) ui.FileListBox1->reread();
+    return completed;
 }
 
 void TForm1::N1Click() {
@@ -122,6 +125,8 @@ bool TForm1::renameClickedFile(const std::string& path) {
 bool TForm1::id3NamingStep(const std::string& folder, const std::string& name) {
     if (!hasMp3Extension(name)) return false;
     const std::string path = joinPath(folder, name);
+    // A pipe or device named like an MP3 file has no tag and is passed over.
+    if (!isRegularFile(path)) return false;
     const TagBlock tag = readTagBlock(path);
     if (!isId3NamingCandidate(name, tag)) return false;
     const std::string newName = buildId3Name(Form5->templateText(), tag, SepChar);
@@ -136,6 +141,11 @@ void TForm1::ID31Click() {
     try {
         for (int i = 0; i < ui.FileListBox1->count(); ++i) id3NamingStep(folder, ui.FileListBox1->itemBytes(i));
     } catch (const FileError& e) {
+        // What was renamed before the failure stays renamed, and can be undone.
+        if (!UndoList.empty()) {
+            enableUndo();
+            ui.FileListBox1->reread();
+        }
         prompts().error(this, toQ(e.what()));
         return;
     }

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <optional>
 #include <gtest/gtest.h>
+#include <functional>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,6 +51,7 @@ public:
     bool noReplaceFlag = true;  // false: renameat2 answers EINVAL (NFS, FUSE)
     bool hardLinks = true;      // false: link() answers EPERM (FAT over FUSE)
     bool caseInsensitive = false;
+    bool inodePerSpelling = false;  // FAT through FUSE: every spelling looks up its own inode
     std::map<std::string, ino_t> entries;  // key: the name as stored
     std::vector<std::string> calls;
 
@@ -90,8 +92,11 @@ public:
         auto entry = find(path);
         if (!entry) return ENOENT;
         out.device = 1;
-        out.inode = (*entry)->second;
+        out.inode = inodePerSpelling ? static_cast<ino_t>(std::hash<std::string>{}(path)) : (*entry)->second;
         return 0;
+    }
+    bool listsName(const std::string& folder, const std::string& name) override {
+        return entries.count(folder + "/" + name) > 0;
     }
 
     std::vector<std::string> names() const {
@@ -181,6 +186,41 @@ TEST(RenameWithoutReplacing, ChangesOnlyTheLetterCaseOnACaseInsensitiveMount) {
             EXPECT_EQ(fs.names(), (std::vector<std::string>{"/usb/Rain.mp3", "/usb/Snow.mp3"}));
         }
     }
+}
+
+// FAT through FUSE refuses the rename with EEXIST, has no hard links, and numbers the
+// inode of each spelling apart, so only the folder's listing tells a case alias.
+TEST(RenameWithoutReplacing, ChangesTheLetterCaseWhereEachSpellingHasItsOwnInode) {
+    ScriptedFileSystem fs;
+    fs.caseInsensitive = true;
+    fs.hardLinks = false;
+    fs.inodePerSpelling = true;
+    fs.add("/fat/rain.mp3");
+    fs.add("/fat/Snow.mp3");
+
+    EXPECT_EQ(renameWithoutReplacing("/fat/rain.mp3", "/fat/Rain.mp3", fs), 0);
+    EXPECT_EQ(fs.names(), (std::vector<std::string>{"/fat/Rain.mp3", "/fat/Snow.mp3"}));
+    EXPECT_TRUE(isCaseAlias("/fat/Snow.mp3", "/fat/SNOW.mp3", fs));
+    EXPECT_FALSE(isCaseAlias("/fat/Rain.mp3", "/fat/Snow.mp3", fs));
+
+    // A different file whose name is taken in other letters stays a taken name.
+    EXPECT_EQ(renameWithoutReplacing("/fat/Rain.mp3", "/fat/snow.mp3", fs), EEXIST);
+    EXPECT_EQ(fs.names(), (std::vector<std::string>{"/fat/Rain.mp3", "/fat/Snow.mp3"}));
+}
+
+// Where RENAME_NOREPLACE is refused, the new name is linked first and the old one
+// dropped; should dropping it fail, the new link goes again, so no file has two names.
+TEST(RenameWithoutReplacing, TheLinkFallbackUndoesItsLinkWhenTheSecondStepFails) {
+    struct UnlinkFails : ScriptedFileSystem {
+        int unlink(const std::string& path) override {
+            if (path == "/nfs/a.mp3") return EACCES;
+            return ScriptedFileSystem::unlink(path);
+        }
+    } fs;
+    fs.noReplaceFlag = false;
+    fs.add("/nfs/a.mp3");
+    EXPECT_EQ(renameWithoutReplacing("/nfs/a.mp3", "/nfs/b.mp3", fs), EACCES);
+    EXPECT_EQ(fs.names(), (std::vector<std::string>{"/nfs/a.mp3"}));
 }
 
 TEST(RenameWithoutReplacing, TwoHardLinksOfOneFileAreNotMistakenForACaseChange) {

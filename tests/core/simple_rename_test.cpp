@@ -112,7 +112,7 @@ TEST(UndoRenames, RestoresChainsLastRenameFirstAndReportsEveryNinth) {
     ASSERT_TRUE(renameAndLog(dir / "x", dir / "z", log, count));
     ASSERT_TRUE(renameAndLog(dir / "y", dir / "x", log, count));
     std::vector<int> reported;
-    EXPECT_EQ(undoRenames(log, [&](int k) { reported.push_back(k); }), 2);
+    EXPECT_EQ(undoRenames(log, [&](int k) { reported.push_back(k); }).restored, 2);
     EXPECT_EQ(dir.read("x"), "was x");
     EXPECT_EQ(dir.read("y"), "was y");
     EXPECT_FALSE(dir.exists("z"));
@@ -124,7 +124,7 @@ TEST(UndoRenames, RestoresChainsLastRenameFirstAndReportsEveryNinth) {
         ASSERT_TRUE(renameAndLog(dir / ("f" + std::to_string(i)), dir / ("g" + std::to_string(i)), log, count));
     }
     reported.clear();
-    EXPECT_EQ(undoRenames(log, [&](int k) { reported.push_back(k); }), 20);
+    EXPECT_EQ(undoRenames(log, [&](int k) { reported.push_back(k); }).restored, 20);
     EXPECT_EQ(reported, (std::vector<int>{0, 9, 18}));
     for (int i = 0; i < 20; ++i) EXPECT_EQ(dir.read("f" + std::to_string(i)), std::to_string(i));
 }

@@ -1,0 +1,108 @@
+#include "platform/temporary_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/paths.h"
+
+namespace quilvane {
+namespace {
+
+constexpr std::string_view kPrefix = ".quilvane-";
+
+// A hidden name in `folder` that no entry has yet (taken by `use`, which answers EEXIST
+// when it is taken after all).
+template <typename Use>
+int withFreshName(const std::string& folder, std::string& name, Use use) {
+    static std::atomic<unsigned long> counter{0};
+    constexpr char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned long seed = static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                             (static_cast<unsigned long>(::getpid()) << 20) ^ (counter++ * 2654435761ul);
+        std::string suffix;
+        for (int i = 0; i < 6; ++i, seed /= 36) suffix += digits[seed % 36];
+        name = joinPath(folder, std::string(kPrefix) + suffix);
+        const int rc = use(name);
+        if (rc != EEXIST) return rc;
+    }
+    return EEXIST;
+}
+
+bool canLinkUnnamedFiles() {
+    static const bool proc = ::access("/proc/self/fd", X_OK) == 0;
+    return proc;
+}
+
+int closeReporting(int& fd) {
+    const int closing = fd;
+    fd = -1;
+    return ::close(closing) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+bool isTemporaryFileName(std::string_view name) {
+    return name.size() == kPrefix.size() + 6 && name.starts_with(kPrefix);
+}
+
+TemporaryFile::TemporaryFile(const std::string& target) : target_(target) {
+    folder_ = folderOf(target);
+    if (folder_.empty()) folder_ = ".";
+    if (canLinkUnnamedFiles()) {
+        fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd_ >= 0) return;
+    }
+    // The file system has no unnamed files (FAT, network and FUSE file systems).
+    error_ = withFreshName(folder_, named_, [this](const std::string& name) {
+        fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        return fd_ >= 0 ? 0 : errno;
+    });
+    if (error_ != 0) named_.clear();
+}
+
+TemporaryFile::~TemporaryFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!committed_ && !named_.empty()) ::unlink(named_.c_str());
+}
+
+int TemporaryFile::write(std::string_view bytes) {
+    const char* data = bytes.data();
+    std::size_t count = bytes.size();
+    while (count > 0) {
+        const ssize_t n = ::write(fd_, data, count);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return ENOSPC;
+        data += n;
+        count -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int TemporaryFile::finish(bool flushToDisk) {
+    if (flushToDisk && ::fsync(fd_) != 0) return errno;
+    // An unnamed file must stay open until it has a name, or it is gone.
+    return named_.empty() ? 0 : closeReporting(fd_);
+}
+
+int TemporaryFile::replaceTarget() {
+    if (named_.empty()) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        const int rc = withFreshName(folder_, named_, [&self](const std::string& name) {
+            return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+        });
+        if (rc != 0) {
+            named_.clear();
+            return rc;
+        }
+        if (const int closed = closeReporting(fd_); closed != 0) return closed;
+    }
+    if (::rename(named_.c_str(), target_.c_str()) != 0) return errno;
+    committed_ = true;
+    return 0;
+}
+
+}  // namespace quilvane
