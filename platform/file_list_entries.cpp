@@ -4,6 +4,7 @@
 
 #include "platform/file_mask.h"
 #include "platform/folder_listing.h"
+#include "platform/list_order.h"
 #include "platform/text.h"
 
 namespace quilvane {
@@ -13,23 +14,17 @@ int readFileListEntries(const std::string& folder, std::string_view mask, ListCo
     std::vector<std::string> found;
     const bool folders = content == ListContent::Folders;
     const int rc = forEachEntry(folder, [&](const FolderEntry& e) {
-        if (e.isFolder() == folders && maskMatches(mask, e.name))
-            found.push_back(folders ? "[" + e.name + "]" : e.name);
+        if (e.isFolder() == folders && maskMatches(mask, e.name)) found.push_back(e.name);
         return true;
     });
     if (rc != 0) return rc;
-    sortEntriesIgnoringCase(found);
+    sortInListOrder(found);
+    if (folders)
+        for (std::string& name : found) name = "[" + name + "]";
     // The folder itself and its parent head the list.
     if (folders && folder != "/") found.insert(found.begin(), {"[.]", "[..]"});
     entries = std::move(found);
     return 0;
-}
-
-void sortEntriesIgnoringCase(std::vector<std::string>& entries) {
-    std::sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
-        const int c = compareIgnoringAsciiCase(a, b);
-        return c != 0 ? c < 0 : a < b;
-    });
 }
 
 std::string withoutBrackets(std::string_view entry) {

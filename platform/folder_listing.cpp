@@ -1,5 +1,7 @@
 #include "platform/folder_listing.h"
 
+#include "platform/list_order.h"
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -54,10 +56,17 @@ std::string unreadableFolderMessage(const UnreadableFolder& failure) {
 }
 
 int listFolder(const std::string& folder, std::vector<FolderEntry>& out) {
-    return forEachEntry(folder, [&out](const FolderEntry& e) {
+    const std::size_t start = out.size();
+    const int rc = forEachEntry(folder, [&out](const FolderEntry& e) {
         out.push_back(e);
         return true;
     });
+    std::vector<FolderEntry> listed(std::make_move_iterator(out.begin() + static_cast<std::ptrdiff_t>(start)),
+                                    std::make_move_iterator(out.end()));
+    sortInListOrder(listed);
+    out.resize(start);
+    out.insert(out.end(), std::make_move_iterator(listed.begin()), std::make_move_iterator(listed.end()));
+    return rc;
 }
 
 }  // namespace quilvane

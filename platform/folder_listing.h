@@ -1,6 +1,6 @@
 #pragma once
-// Folder listing with the walk semantics every part of the program shares: each entry
-// in the order the file system returns it, names beginning with '.' skipped, and
+// Folder listing with the walk semantics every part of the program shares: names
+// beginning with '.' skipped, and
 // symbolic links to folders told apart so that no walk descends into them (a walk
 // always ends). Names are the file system's bytes, whatever their encoding.
 #include <functional>
@@ -32,9 +32,12 @@ struct UnreadableFolder {
 // "无法进入文件夹 <folder>：<reason>"
 std::string unreadableFolderMessage(const UnreadableFolder& failure);
 
-// Calls `visit` for each entry; `visit` returns false to stop early.
-// Returns 0, or the errno value when the folder cannot be opened.
+// Calls `visit` for each entry, in the order the file system returns them; `visit`
+// returns false to stop early. Returns 0, or the errno value when the folder cannot be
+// opened.
 int forEachEntry(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit);
+// The entries in list order (platform/list_order.h), which every walk that the user can
+// see follows.
 int listFolder(const std::string& folder, std::vector<FolderEntry>& out);
 
 }  // namespace quilvane

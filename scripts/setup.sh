@@ -5,9 +5,10 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-mutagen
+  fusefat dosfstools
 )
 
 missing=()

@@ -17,7 +17,7 @@ TEST(CodePage, ReadsGbkAsChineseAndFallsBackToLatin1) {
 
 TEST(CodePage, WritesGb18030AndRoundTrips) {
     EXPECT_EQ(utf8ToLegacy("刘若英"), "\xC1\xF5\xC8\xF4\xD3\xA2");
-    for (const char* text : {"孙燕姿 - 遇见", "ASCII only", "한국어 and 日本語", "€ sign"})
+    for (const char* text : {"孙燕姿 - 遇见", "ASCII only", "한국어 and 日本語", "€ sign", "Amélie"})
         EXPECT_EQ(legacyToUtf8(utf8ToLegacy(text)), text);
 }
 

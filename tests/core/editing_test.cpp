@@ -25,6 +25,7 @@ TEST(LineTransforms, CaseDigitsAndSeparators) {
     EXPECT_EQ(transformed({"abc", "abc.", "   ", " my song.Mp3", "中文.mp3"}, upperCaseNames),
               (Lines{"ABC", "ABC.", "   ", " MY SONG.Mp3", "中文.mp3"}));
     EXPECT_EQ(transformed({"My Song.MP3"}, lowerCaseNames), Lines{"my song.MP3"});
+    EXPECT_EQ(transformed({"a.b.mp3"}, upperCaseNames), Lines{"A.B.mp3"}) << "only the extension keeps its case";
     EXPECT_EQ(transformed({"2004", "  12abc  ", "   ", "01 - Song.mp3", ""}, stripLeadingDigits),
               (Lines{"2004", "abc", "   ", " - Song.mp3", ""}));
     const auto before = [](std::string sep) { return [sep](Lines& l) { cutBeforeSeparator(l, sep); }; };

@@ -15,7 +15,6 @@ namespace {
 
 class EditingWindow : public WindowTest {
 protected:
-    TFileListBox& list() { return *form().ui.FileListBox1; }
     void caretToLine(int line) {
         QTextCursor cursor(form().ui.Memo1->document()->findBlockByNumber(line));
         form().ui.Memo1->setTextCursor(cursor);
@@ -45,6 +44,43 @@ TEST_F(EditingWindow, TransformsTakeOneBackupThatRestoresEveryLineExactly) {
     trigger("N19");
     EXPECT_EQ(form().memoLines(), (QStringList{"1- my song.Mp3", "2-b-side.mp3"}));
     EXPECT_EQ(statusHistory, (QStringList{"稍候，操作进行中...", "操作完成"}));
+}
+
+// Each menu item runs its own transform: the same lines through every item give each
+// item's own result.
+TEST_F(EditingWindow, EveryTransformItemRunsItsOwnTransform) {
+    openWindows();
+    const QStringList lines{"12 a.b - Song x.mp3", "  ", "Tail"};
+    const std::vector<std::pair<const char*, QStringList>> expected{
+        {"N11", {"12 A.B - SONG X.mp3", "  ", "TAIL"}},
+        {"N12", {"12 a.b - song x.mp3", "  ", "tail"}},
+        {"N22", {" a.b - Song x.mp3", "  ", "Tail"}},
+        {"N13", {"12 a.b - Song x", "  ", "Tail"}},
+        {"N15", {"12 a.b - Song x.mp3", "Tail"}},
+        {"N16", {"12a.b-Songx.mp3", "  ", "Tail"}},
+        {"N17", {"12 A.b - Song X.mp3", "", "Tail"}},
+        {"N20", {" Song x.mp3", "  ", "Tail"}},
+        {"N38", {"12 a.b ", "  ", "Tail"}},
+        {"N19", {"1-12 a.b - Song x.mp3", "2-Tail"}},
+    };
+    for (const auto& [item, result] : expected) {
+        SCOPED_TRACE(item);
+        form().setMemoLines(lines);
+        trigger(item);
+        EXPECT_EQ(form().memoLines(), result);
+    }
+    const std::vector<std::tuple<const char*, const char*, const char*, QStringList>> asking{
+        {"N48", "添加前缀", "输入前缀名", {">12 a.b - Song x.mp3", ">  ", ">Tail"}},
+        {"N49", "添加后缀", "输入后缀名", {"12 a.b - Song x.mp3->", "  ->", "Tail->"}},
+        {"N36", "替换对话框", "输入替换字符窜", {">", "  ", ">"}},
+    };
+    for (const auto& [item, caption, prompt, result] : asking) {
+        SCOPED_TRACE(item);
+        form().setMemoLines(lines);
+        prompts.expectInput(caption, prompt, QString(">"));
+        trigger(item);
+        EXPECT_EQ(form().memoLines(), result);
+    }
 }
 
 TEST_F(EditingWindow, InputBoxesAndTheReplacementThatTakesNoBackup) {

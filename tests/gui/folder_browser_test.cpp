@@ -24,14 +24,6 @@ std::string taggedMp3(const std::string& title, std::uint8_t genre = 17) {
 
 class FolderBrowser : public WindowTest {
 protected:
-    TFileListBox& list() { return *form().ui.FileListBox1; }
-    int indexOf(const QString& text) {
-        for (int i = 0; i < list().count(); ++i)
-            if (list().itemText(i) == text) return i;
-        ADD_FAILURE() << "no entry " << text.toStdString();
-        return -1;
-    }
-    void clickEntry(const QString& text) { list().clickItem(indexOf(text)); }
     void folderMode() { form().ui.RadioGroup3->setItemIndex(1); }
 };
 

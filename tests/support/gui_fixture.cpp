@@ -47,4 +47,11 @@ void WindowTest::click(const char* widgetName) {
 
 QString WindowTest::status(int panel) { return form().ui.StatusBar1->panelText(panel); }
 
+int WindowTest::indexOf(const QString& text) {
+    for (int i = 0; i < list().count(); ++i)
+        if (list().itemText(i) == text) return i;
+    ADD_FAILURE() << "no entry " << text.toStdString();
+    return -1;
+}
+
 }  // namespace quilvane::test

@@ -37,6 +37,11 @@ protected:
     // Clicks a button or check box by object name, after checking that it is enabled.
     void click(const char* widgetName);
     QString status(int panel = 0);
+    TFileListBox& list() { return *form().ui.FileListBox1; }
+    // The row of the list entry shown as `text`.
+    int indexOf(const QString& text);
+    // A click on the entry, as the user makes it.
+    void clickEntry(const QString& text) { list().clickItem(indexOf(text)); }
     // Every text written to status panel 0 since the windows opened.
     QStringList statusHistory;
 
