@@ -1,21 +1,23 @@
 #include "files/transfer_error.h"
 
-#include <cstring>
+#include "platform/display_name.h"
+#include "platform/system_reason.h"
 
 namespace quilvane {
 namespace {
 
-std::string describe(TransferError::Kind kind, const std::string& path, int error) {
+std::string describe(TransferError::Kind kind, const std::string& file, int error) {
+    const std::string path = displayName(file);
     switch (kind) {
     case TransferError::Kind::CannotOpen: return "Cannot open file " + path;
     case TransferError::Kind::CannotCreate: return "Cannot create file " + path;
     case TransferError::Kind::CannotMove: return "Cannot move file " + path;
     case TransferError::Kind::CannotWrite: return "Cannot write file " + path;
     case TransferError::Kind::CopiedNotMoved:
-        return "已复制，但无法删除原文件 " + path + (error ? std::string("：") + std::strerror(error) : std::string()) +
+        return "已复制，但无法删除原文件 " + path + (error ? std::string("：") + systemReason(error) : std::string()) +
                "，文件现在有两份";
     case TransferError::Kind::CannotList:
-        return "无法读取文件夹 " + path + (error ? std::string("：") + std::strerror(error) : std::string());
+        return "无法读取文件夹 " + path + (error ? std::string("：") + systemReason(error) : std::string());
     case TransferError::Kind::IntoItself: return "不能把文件夹复制或移动到它自身或它的子文件夹中：" + path;
     }
     return path;

@@ -1,11 +1,13 @@
 #include "platform/file_error.h"
 
-#include <cstring>
+#include "platform/display_name.h"
+#include "platform/system_reason.h"
 
 namespace quilvane {
 namespace {
 
-std::string describe(FileError::Kind kind, const std::string& path, int error) {
+std::string describe(FileError::Kind kind, const std::string& file, int error) {
+    const std::string path = displayName(file);
     std::string text;
     switch (kind) {
     case FileError::Kind::Open: text = "无法打开文件 " + path; break;
@@ -20,7 +22,7 @@ std::string describe(FileError::Kind kind, const std::string& path, int error) {
     case FileError::Kind::ChangedSinceLoad:
         return "文件 " + path + " 在读取标签之后已被其他程序改动，为免损坏音频，未作修改；请重新读取后再保存";
     }
-    if (error != 0) text += std::string("（") + std::strerror(error) + "）";
+    if (error != 0) text += std::string("（") + systemReason(error) + "）";
     return text;
 }
 

@@ -1,12 +1,13 @@
 #include "platform/folder_listing.h"
 
-#include "platform/list_order.h"
-
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+
+#include "platform/display_name.h"
+#include "platform/list_order.h"
+#include "platform/system_reason.h"
 
 namespace quilvane {
 namespace {
@@ -52,7 +53,7 @@ int forEachEntry(const std::string& folder, const std::function<bool(const Folde
 }
 
 std::string unreadableFolderMessage(const UnreadableFolder& failure) {
-    return "无法进入文件夹 " + failure.folder + "：" + std::strerror(failure.error);
+    return "无法进入文件夹 " + displayName(failure.folder) + "：" + systemReason(failure.error);
 }
 
 int listFolder(const std::string& folder, std::vector<FolderEntry>& out) {

@@ -2,5 +2,5 @@
 # Configures and builds everything (program, tests, benchmarks) into build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > build.log 2>&1 || { cat build.log; exit 1; }
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILVANE_WERROR=ON > build.log 2>&1 || { cat build.log; exit 1; }
 cmake --build build -j2

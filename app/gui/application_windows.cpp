@@ -17,6 +17,10 @@ ApplicationWindows::ApplicationWindows()
       Form4(std::make_unique<TForm4>()) {
     Form1->SortForm = SortForm.get();
     SortForm->setMainFileList(Form1->ui.FileListBox1);
+    // The artist folders a sort made show in the tree at once.
+    QObject::connect(SortForm.get(), &TSortForm::runFinished, Form1.get(), [form = Form1.get(), sort = SortForm.get()] {
+        for (const std::string& folder : sort->changedFolders()) form->rereadTreeFolder(folder);
+    });
     // Only the main window ends the program when it closes.
     Form1->setAttribute(Qt::WA_QuitOnClose, true);
     for (QWidget* w : std::initializer_list<QWidget*>{SortForm.get(), V1V2Dialog.get(), Form4.get()})

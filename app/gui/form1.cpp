@@ -3,16 +3,16 @@
 #include <QDropEvent>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QFileSystemModel>
 #include <QMenu>
 #include <QShowEvent>
 #include <QTimer>
-#include <memory>
 
 #include "app/file_filters.h"
 #include "naming/gui/form5.h"
 #include "platform/paths.h"
+#include "platform/qt/folder_tree_model.h"
 #include "platform/qt/qtext.h"
+#include "platform/qt/row_font.h"
 #include "tags/genres.h"
 
 namespace quilvane {
@@ -23,6 +23,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setUpPopupMenu();
     setUpFolderTree();
     setUpInformationPanel();
+    setUpRows();
     connectHandlers();
     FormCreate();
 }
@@ -42,6 +43,15 @@ void TForm1::setUpInformationPanel() {
     for (QCheckBox* box : {ui.Hidden, ui.System, ui.Archive}) box->setEnabled(false);
 }
 
+// Line k of the editing area stands beside entry k of the list: one font, one row height,
+// and no margin above the first line.
+void TForm1::setUpRows() {
+    const QFont font = rowFont();
+    ui.FileListBox1->setRowFont(font);
+    ui.Memo1->setFont(font);
+    ui.Memo1->document()->setDocumentMargin(0);
+}
+
 void TForm1::setUpPopupMenu() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -54,16 +64,11 @@ void TForm1::setUpPopupMenu() {
 }
 
 void TForm1::setUpFolderTree() {
-    FolderModel = new QFileSystemModel(this);
-    // The tree is not refreshed when folders change on disk; watching would also cost.
-    FolderModel->setOption(QFileSystemModel::DontWatchForChanges);
-    FolderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    FolderModel->setRootPath(QStringLiteral("/"));
+    FolderModel = new FolderTreeModel(this);
     ui.ShellTreeView1->setModel(FolderModel);
-    for (int column = 1; column < FolderModel->columnCount(); ++column)
-        ui.ShellTreeView1->hideColumn(column);
-    ui.ShellTreeView1->setRootIndex(FolderModel->index(QStringLiteral("/")).parent());
     ui.ShellTreeView1->setIndentation(19);
+    // Opening a folder shows what it holds now, folders made meanwhile included.
+    connect(ui.ShellTreeView1, &QTreeView::expanded, FolderModel, &FolderTreeModel::reread);
 }
 
 void TForm1::setUpFilter() {
@@ -142,22 +147,6 @@ void TForm1::FormCreate() {
     // The list shows the working directory the program started in, with every file.
     ui.FileListBox1->setDirectory(currentDirectory());
     selectFolderInTree(ui.FileListBox1->directory());
-    keepStartFolderInView();
-}
-
-// The tree reads folders in the background: once the start folder's parent has been
-// read, its rows are final and the start folder can be brought into view for good.
-void TForm1::keepStartFolderInView() {
-    const QString parent = QFile::decodeName(QByteArray::fromStdString(folderOf(ui.FileListBox1->directory())));
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(FolderModel, &QFileSystemModel::directoryLoaded, this, [this, parent, connection](const QString& loaded) {
-        if (loaded != parent) return;
-        disconnect(*connection);
-        // The model sorts the rows just read a moment later; scroll once it has.
-        QTimer::singleShot(250, this, [this] {
-            ui.ShellTreeView1->scrollTo(ui.ShellTreeView1->currentIndex(), QAbstractItemView::PositionAtCenter);
-        });
-    });
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -217,7 +206,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void TForm1::showStatus(const QString& text) { ui.StatusBar1->showNow(0, text); }
 
 QStringList TForm1::memoLines() const {
-    return ui.Memo1->toPlainText().split(QLatin1Char('\n'));
+    const QString text = ui.Memo1->toPlainText();
+    if (text.isEmpty()) return {};
+    QStringList lines = text.split(QLatin1Char('\n'));
+    // A line break at the very end ends the last line; it does not begin another.
+    if (text.endsWith(QLatin1Char('\n'))) lines.removeLast();
+    return lines;
 }
 
 void TForm1::setMemoLines(const QStringList& lines) { ui.Memo1->setPlainText(lines.join('\n')); }

@@ -4,6 +4,7 @@
 // on top. Handlers keep their form names and stay short; the work is done in the core.
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -16,11 +17,11 @@
 
 #include <QStringList>
 
-class QFileSystemModel;
 class QMenu;
 
 namespace quilvane {
 
+class FolderTreeModel;
 class TForm5;
 class TSortForm;
 
@@ -38,7 +39,7 @@ public:
 
     Ui::TForm1 ui;
     QMenu* PopupMenu1 = nullptr;
-    QFileSystemModel* FolderModel = nullptr;
+    FolderTreeModel* FolderModel = nullptr;
     // The template chooser, created hidden with the window.
     TForm5* Form5 = nullptr;
     // The sorting dialog, created after this window.
@@ -81,6 +82,8 @@ public:
     void positionEditorAt(int index);
     // Selects the folder in the tree, which makes it the current folder.
     void selectFolderInTree(const std::string& folder);
+    // Reads the folder (and its parents) afresh in the tree, after the program changed it.
+    void rereadTreeFolder(const std::string& folder);
     // Selects the list entry of the editing area's caret line (not a click).
     void SelecteInlist();
     // Collects the full paths of every file of the folder tree.
@@ -157,10 +160,11 @@ private:
     void connectHandlers();
     void setUpFolderTree();
     void setUpFilter();
-    void keepStartFolderInView();
+    void rereadExpandedFolders(const QModelIndex& parent);
     void setUpPopupMenu();
     void setUpStatusBar();
     void setUpInformationPanel();
+    void setUpRows();
     void showStatus(const QString& text);
     void Panel7Resize();
     void setUpLayoutRules();
@@ -170,6 +174,9 @@ private:
     void showPreview(const std::string& path);
     void showTagPanel(const std::string& path);
     void showPicture(const std::string& path);
+    void hidePreview();
+    // The tag panel's boxes with the ID3v1 fields they show.
+    std::array<std::pair<QLineEdit*, TagField>, 5> tagPanelFields() const;
     std::string entryPath(bool allowDotEntries) const;
     void startStatistics(const std::string& path);
     void showCountAnd(const QString& text);
@@ -194,6 +201,7 @@ private:
     DropKind DropAction = DropKind::Nothing;
     bool shown_ = false;
     int runningStatistics_ = 0;
+    std::string tagPanelPath_;  // the file whose ID3v1 tag the panel shows
 };
 
 }  // namespace quilvane

@@ -1,11 +1,12 @@
 // The folder tree and the switch between file and folder mode.
-#include <QFileSystemModel>
+#include <QTreeView>
 
 #include "app/gui/form1.h"
 #include "app/text_pieces.h"
 #include "files/gui/sort_form.h"
 #include "platform/file_list_entries.h"
 #include "platform/paths.h"
+#include "platform/qt/folder_tree_model.h"
 #include "platform/qt/shell.h"
 #include "platform/qt/qtext.h"
 
@@ -29,18 +30,31 @@ void TForm1::RadioGroup3Click() {
 
 void TForm1::ShellTreeView1Change() {
     ui.Memo1->clear();
-    const QString folder = FolderModel->filePath(ui.ShellTreeView1->currentIndex());
-    const std::string path = QFile::encodeName(folder).toStdString();
+    const std::string path = FolderModel->pathOf(ui.ShellTreeView1->currentIndex());
     if (!path.empty() && path != ui.FileListBox1->directory() && ui.FileListBox1->setDirectory(path) != 0) return;
-    ui.StatusBar1->setPanelText(1, QStringLiteral("当前文件夹  ") + toQ(path));
+    ui.StatusBar1->setPanelText(1, QStringLiteral("当前文件夹  ") + displayQ(path));
     BitBtn3Click();
+    // The preview belonged to a file of the folder left behind.
+    hidePreview();
 }
 
 void TForm1::selectFolderInTree(const std::string& folder) {
-    const QModelIndex index = FolderModel->index(QFile::decodeName(QByteArray::fromStdString(folder)));
+    const QModelIndex index = FolderModel->indexOf(folder);
     if (!index.isValid()) return;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) ui.ShellTreeView1->expand(up);
     ui.ShellTreeView1->setCurrentIndex(index);
     ui.ShellTreeView1->scrollTo(index);
+}
+
+void TForm1::rereadTreeFolder(const std::string& folder) { FolderModel->rereadPath(folder); }
+
+void TForm1::rereadExpandedFolders(const QModelIndex& parent) {
+    for (int row = 0; row < FolderModel->rowCount(parent); ++row) {
+        const QModelIndex child = FolderModel->index(row, 0, parent);
+        if (!ui.ShellTreeView1->isExpanded(child)) continue;
+        FolderModel->reread(child);
+        rereadExpandedFolders(child);
+    }
 }
 
 void TForm1::FileListBox1DblClick() {
@@ -62,7 +76,7 @@ void TForm1::FileListBox1DblClick() {
         selectFolderInTree(path);
         // Also for a folder the tree cannot show (a name that is not valid UTF-8).
         if (ui.FileListBox1->directory() != path && ui.FileListBox1->setDirectory(path) == 0)
-            ui.StatusBar1->setPanelText(1, QStringLiteral("当前文件夹  ") + toQ(path));
+            ui.StatusBar1->setPanelText(1, QStringLiteral("当前文件夹  ") + displayQ(path));
     }
 }
 
@@ -73,6 +87,7 @@ void TForm1::N42Click() { shell().showFolder(this, ui.FileListBox1->directory())
 void TForm1::N52Click() {
     ui.FileListBox1->clear();
     ui.FileListBox1->reread();
+    rereadExpandedFolders({});
 }
 
 void TForm1::N53Click() {

@@ -101,15 +101,15 @@ void TForm1::FileListBox1Click() {
     std::string path = joinPath(ui.FileListBox1->directory(), name);
     try {
         bool skipRename = false;
-        if (folderMode) skipRename = showFolderInformation(path, toQ(name));
-        else showFileInformation(path, toQ(name));
+        if (folderMode) skipRename = showFolderInformation(path, displayQ(name));
+        else showFileInformation(path, displayQ(name));
         if (!skipRename && ui.CheckBox3->isChecked()) {
             const std::size_t logged = UndoList.size();
             if (!renameClickedFile(path)) return;
             // The preview follows the file under its new name.
             if (UndoList.size() > logged) path = UndoList.records().back().newPath;
         } else {
-            if (ui.CheckBox5->isChecked()) copyClickedName(index, toQ(name));
+            if (ui.CheckBox5->isChecked()) copyClickedName(index, displayQ(name));
             if (ui.CheckBox6->isChecked()) {
                 positionEditorAt(index);
                 if (folderMode) return;
@@ -129,19 +129,27 @@ void TForm1::showPreview(const std::string& path) {
     } else if (QStringList{".BMP", ".WMF", ".EMF", ".JPG", ".JPEG", ".ICO"}.contains(ext)) {
         showPicture(path);
     } else {
-        ui.Panel9->hide();
-        ui.Panel10->hide();
+        hidePreview();
     }
+}
+
+void TForm1::hidePreview() {
+    ui.Panel9->hide();
+    ui.Panel10->hide();
+    tagPanelPath_.clear();
+}
+
+std::array<std::pair<QLineEdit*, TagField>, 5> TForm1::tagPanelFields() const {
+    return {{{ui.Edit1, tagfield::Title}, {ui.Edit2, tagfield::Artist}, {ui.Edit6, tagfield::Album},
+             {ui.Edit7, tagfield::Year}, {ui.Edit8, tagfield::Comment}}};
 }
 
 void TForm1::showTagPanel(const std::string& path) {
     const TagBlock tag = AbtainId3Tag(path);
     const bool tagged = tag.isTag();
-    const std::pair<QLineEdit*, TagField> fields[] = {{ui.Edit1, tagfield::Title}, {ui.Edit2, tagfield::Artist},
-                                                      {ui.Edit6, tagfield::Album}, {ui.Edit7, tagfield::Year},
-                                                      {ui.Edit8, tagfield::Comment}};
-    for (const auto& [box, field] : fields) box->setText(tagged ? toQ(tag.text(field)) : QString());
+    for (const auto& [box, field] : tagPanelFields()) box->setText(tagged ? toQ(tag.text(field)) : QString());
     ui.ComboBox1->setCurrentIndex(tagged && tag.genre() < Genres.size() ? tag.genre() : -1);
+    tagPanelPath_ = path;
     ui.Panel9->show();
     ui.Panel10->hide();
 }
@@ -156,6 +164,7 @@ void TForm1::showPicture(const std::string& path) {
     }
     ui.Panel10->show();
     ui.Panel9->hide();
+    tagPanelPath_.clear();
 }
 
 void TForm1::Button2Click() {
@@ -172,16 +181,16 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button3Click() {
-    const std::pair<QLineEdit*, TagField> fields[] = {{ui.Edit1, tagfield::Title}, {ui.Edit2, tagfield::Artist},
-                                                      {ui.Edit6, tagfield::Album}, {ui.Edit7, tagfield::Year},
-                                                      {ui.Edit8, tagfield::Comment}};
+    const auto fields = tagPanelFields();
     std::string texts[5];
     for (int i = 0; i < 5; ++i) texts[i] = utf8ToLegacyWidth(fromQ(fields[i].first->text()), fields[i].second.width);
     const int genre = ui.ComboBox1->currentIndex();
     const TagBlock block = buildTagBlock(texts[0], texts[1], texts[2], texts[3], texts[4],
                                          static_cast<std::uint8_t>(genre < 0 ? 255 : genre));
+    // The tag goes to the file whose tag the panel shows, whatever the list shows now.
+    if (tagPanelPath_.empty()) return;
     try {
-        ChangeMP3ID(ui.FileListBox1->selectedPath(), block);
+        ChangeMP3ID(tagPanelPath_, block);
     } catch (const FileError& e) {
         prompts().error(this, toQ(e.what()));
     }

@@ -1,5 +1,8 @@
 #include "app/gui/quilvane_application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 #include "platform/qt/prompts.h"
@@ -8,7 +11,21 @@ namespace quilvane {
 
 QuilvaneApplication::QuilvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Quilvane"));
-    setApplicationDisplayName(QStringLiteral("Quilvane"));
+    // An empty display name keeps the system from appending " — Quilvane" to every
+    // window's and message box's own caption.
+    setApplicationDisplayName(QString(""));
+    speakChinese();
+}
+
+// The program speaks Chinese whatever the desktop's language: Qt's own buttons and file
+// dialogs ("确定", "取消", "另存为") and dates in Chinese form.
+void QuilvaneApplication::speakChinese() {
+    const QLocale chinese(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China);
+    QLocale::setDefault(chinese);
+    auto* translator = new QTranslator(this);
+    if (translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
 }
 
 bool QuilvaneApplication::notify(QObject* receiver, QEvent* event) {

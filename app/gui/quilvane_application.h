@@ -10,6 +10,9 @@ class QuilvaneApplication : public QApplication {
 public:
     QuilvaneApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    void speakChinese();
 };
 
 }  // namespace quilvane

@@ -105,7 +105,7 @@ void TForm1::N7Click() {
     const QString file = prompts().saveFileName(this, QStringLiteral("Text(*.txt)"));
     if (file.isEmpty()) return;
     const std::string path = QFile::encodeName(file + QStringLiteral(".txt")).toStdString();
-    if (!writeNameFile(path, editLines())) prompts().error(this, QStringLiteral("Cannot create file ") + toQ(path));
+    if (!writeNameFile(path, editLines())) prompts().error(this, QStringLiteral("Cannot create file ") + displayQ(path));
 }
 
 void TForm1::N18Click() {
@@ -115,7 +115,9 @@ void TForm1::N18Click() {
 
 void TForm1::N43Click() {
     takeEditBackup();
-    setEditLines(namesForLines(entriesOf(*ui.FileListBox1), isFolderMode(ui)));
+    std::vector<std::string> names = namesForLines(entriesOf(*ui.FileListBox1), isFolderMode(ui));
+    for (std::string& name : names) name = displayName(name);
+    setEditLines(names);
 }
 
 bool TForm1::FilesList(const std::string& folder, std::vector<std::string>& list) {
@@ -138,13 +140,13 @@ void TForm1::Memo1DragDrop() {
         if (isDotEntry(entry)) return;
         std::vector<std::string> files;
         if (!FilesList(joinPath(folder, withoutBrackets(entry)), files)) return;
-        for (std::string& path : files) path = fileNameOf(path);
+        for (std::string& path : files) path = displayName(fileNameOf(path));
         setEditLines(files);
         return;
     }
     const std::string path = joinPath(folder, entry);
     if (const auto lines = readNameFile(path)) setEditLines(*lines);
-    else prompts().error(this, QStringLiteral("Cannot open file ") + toQ(path));
+    else prompts().error(this, QStringLiteral("Cannot open file ") + displayQ(path));
 }
 
 }  // namespace quilvane

@@ -64,12 +64,12 @@ void TSortForm::Edit2Change() { takeSeparatorFrom(ui.Edit2, SortSepChar, this); 
 
 void TSortForm::setPathBox(QLineEdit* box, const std::string& folder) {
     exactPaths_[box] = folder;
-    box->setText(toQ(folder));
+    box->setText(displayQ(folder));
 }
 
 std::string TSortForm::pathFrom(const QLineEdit* box) const {
     const auto exact = exactPaths_.find(box);
-    if (exact != exactPaths_.end() && box->text() == toQ(exact->second)) return exact->second;
+    if (exact != exactPaths_.end() && box->text() == displayQ(exact->second)) return exact->second;
     return fromQ(box->text());
 }
 
@@ -113,6 +113,7 @@ void TSortForm::BitBtn2Click() {
     ui.BitBtn2->setEnabled(false);
     ui.BitBtn6->setEnabled(true);
     running_ = true;
+    runFolders_ = {settings.byArtist ? settings.destPath : settings.collectPath, folderOf(settings.searchPath)};
     worker_ = new TSortFiles(this, std::move(settings), SortStopFlag);
     worker_->start();
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The file sorting dialog "SortForm": modeless, on top of the main window, with its
+// The file sorting dialog: modeless, on top of the main window, with its
 // worker TSortFiles.
 #include <QDialog>
 #include <QPointer>
 #include <atomic>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "files/file_sorting.h"
 #include "ui_TSortForm.h"
@@ -29,6 +30,8 @@ public:
     void setPathBox(QLineEdit* box, const std::string& folder);
     std::string pathFrom(const QLineEdit* box) const;
     const std::string& sortSepChar() const { return SortSepChar; }
+    // The folders the last run may have made folders in or removed folders from.
+    const std::vector<std::string>& changedFolders() const { return runFolders_; }
 
     // Called on the GUI thread by the worker.
     void showProgress(const SortCounts& counts);
@@ -61,6 +64,7 @@ private:
     TFileListBox* mainList_ = nullptr;
     QPointer<TSortFiles> worker_;
     std::map<const QLineEdit*, std::string> exactPaths_;
+    std::vector<std::string> runFolders_;
 };
 
 }  // namespace quilvane

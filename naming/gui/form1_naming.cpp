@@ -43,7 +43,7 @@ bool TForm1::MakeTree(WalkMode mode) {
             progress(QStringLiteral("已经命名数："));
             break;
         case WalkMode::ListNames:
-            listed << toQ(name);
+            listed << displayQ(name);
             ++RenamedCount;
             progress(QStringLiteral("已经完成数："));
             break;

@@ -4,9 +4,11 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 #include "platform/paths.h"
 #include "platform/qt/qtext.h"
+#include "platform/qt/row_font.h"
 #include "platform/qt/virtual_keys.h"
 #include "platform/text.h"
 
@@ -21,6 +23,17 @@ bool isProgram(const std::string& name) {
 }
 
 const std::string kNoEntry;
+
+class RowDelegate : public QStyledItemDelegate {
+public:
+    RowDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+    }
+
+private:
+    int height_;
+};
 
 }  // namespace
 
@@ -65,7 +78,7 @@ void FileListModel::setEntries(std::vector<std::string> entries) {
     entries_ = std::move(entries);
     texts_.clear();
     texts_.reserve(entries_.size());
-    for (const std::string& e : entries_) texts_.push_back(toQ(e));
+    for (const std::string& e : entries_) texts_.push_back(displayQ(e));
     endResetModel();
 }
 
@@ -140,6 +153,14 @@ void TFileListBox::keyPressEvent(QKeyEvent* event) {
     const int before = itemIndex();
     QListView::keyPressEvent(event);
     if (itemIndex() != before && itemIndex() >= 0) emit itemClicked();
+}
+
+void TFileListBox::setRowFont(const QFont& font) {
+    setFont(font);
+    const int height = rowHeight(font);
+    setIconSize(QSize(height - 2, height - 2));
+    setSpacing(0);
+    setItemDelegate(new RowDelegate(height, this));
 }
 
 std::string TFileListBox::selectedPath() const {

@@ -60,6 +60,9 @@ public:
     std::string selectedPath() const;
     // Selects the entry as a mouse click does, click handling included.
     void clickItem(int index);
+    // Every row exactly one line of this font high, so rows match the lines of an editor
+    // in the same font.
+    void setRowFont(const QFont& font);
 
 signals:
     // The user chose an entry: a mouse click, or a key that moved the selection.

@@ -42,8 +42,8 @@ QString ownerText(const struct stat& st) {
 PropertiesDialog::PropertiesDialog(QWidget* parent, const std::string& path) : QDialog(parent) {
     setWindowTitle(QStringLiteral("属性"));
     auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("名称："), new QLabel(toQ(fileNameOf(path))));
-    form->addRow(QStringLiteral("位置："), new QLabel(toQ(folderOf(path))));
+    form->addRow(QStringLiteral("名称："), new QLabel(displayQ(fileNameOf(path))));
+    form->addRow(QStringLiteral("位置："), new QLabel(displayQ(folderOf(path))));
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) {
         form->addRow(QStringLiteral("类型："), new QLabel(kindText(st)));

@@ -27,16 +27,16 @@ bool QtPrompts::question(QWidget* parent, const QString& text) {
 }
 
 bool QtPrompts::confirmation(QWidget* parent, const QString& text) {
-    return QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
+    return QMessageBox::question(parent, QApplication::applicationName(), text,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtPrompts::notice(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::information(parent, QApplication::applicationName(), text);
 }
 
 void QtPrompts::error(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(parent, QApplication::applicationName(), text);
 }
 
 QString QtPrompts::input(QWidget* parent, const QString& caption, const QString& prompt,

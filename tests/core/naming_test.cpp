@@ -91,7 +91,7 @@ TEST(TreeWalk, StopsAtAFolderThatCannotBeReadAndNamesIt) {
     const auto failure = walkTree(dir.path(), [&](const std::string&, const std::string&) { ++visited; }, failing);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->folder, dir / "Sub");
-    EXPECT_EQ(unreadableFolderMessage(*failure), "无法进入文件夹 " + dir / "Sub" + "：Permission denied");
+    EXPECT_EQ(unreadableFolderMessage(*failure), "无法进入文件夹 " + dir / "Sub" + "：没有访问权限");
     EXPECT_LE(visited, 1);
 }
 

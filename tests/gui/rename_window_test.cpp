@@ -141,12 +141,12 @@ TEST_F(RenameWindow, TheExtensionBoxRefusesDotsAndChangesEveryLine) {
     box->setText("m.p3");
     EXPECT_TRUE(box->text().isEmpty());
 
-    form().setMemoLines({"a.b.mp3", "readme", ""});
+    form().setMemoLines({"a.b.mp3", "", "readme"});
     box->setText("wma");
     prompts.expectQuestion("确定全部改变后缀？", true);
     QFocusEvent leave(QEvent::FocusOut);
     QApplication::sendEvent(box, &leave);
-    EXPECT_EQ(form().memoLines(), (QStringList{"a.b.wma", "readme.wma", ""}));
+    EXPECT_EQ(form().memoLines(), (QStringList{"a.b.wma", "", "readme.wma"}));
     EXPECT_FALSE(form().ui.Button1->isEnabled()) << "no backup is taken";
 
     click("CheckBox2");

@@ -30,7 +30,7 @@ protected:
 TEST_F(SortWindow, OpensWithItsSettingsAndTheListFolderInThreeBoxes) {
     openWindows();
     const Ui::TSortForm& ui = dialog().ui;
-    EXPECT_EQ(dialog().windowTitle(), "SortForm");
+    EXPECT_EQ(dialog().windowTitle(), "文件归类");
     EXPECT_TRUE(ui.RadioButton1->isChecked());
     EXPECT_TRUE(ui.Edit2->isEnabled());
     EXPECT_EQ(ui.Edit2->text(), "  -");

@@ -37,7 +37,7 @@ TEST_F(StartUp, WindowsExistWithTheirCaptionsAndTheMainOneOpensMaximized) {
     windows->showMainWindow();
     EXPECT_EQ(form().windowTitle(), "Quilvane");
     EXPECT_TRUE(form().windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(windows->SortForm->windowTitle(), "SortForm");
+    EXPECT_EQ(windows->SortForm->windowTitle(), "文件归类");
     EXPECT_EQ(windows->V1V2Dialog->windowTitle(), "ID3信息修改");
     EXPECT_EQ(windows->Form4->windowTitle(), "曲目信息");
     for (QWidget* w : {static_cast<QWidget*>(windows->SortForm.get()),
@@ -89,7 +89,7 @@ TEST_F(StartUp, StateAndControlsAfterFormCreate) {
     EXPECT_TRUE(ui.CheckBox8->isChecked());
     EXPECT_EQ(ui.CheckBox8->text(), " ID3v1优先");
 
-    EXPECT_EQ(form().memoLines(), QStringList{""});
+    EXPECT_EQ(form().memoLines(), QStringList{});
     EXPECT_EQ(ui.Memo1->toolTip(), "编辑框");
     EXPECT_EQ(ui.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(ui.HeaderControl1->sections(), (QStringList{"文件名列表区(对应硬盘)", "手工编辑区"}));

@@ -1,0 +1,7 @@
+#include "platform/display_name.h"
+
+namespace quilvane {
+
+std::string displayName(std::string_view bytes) { return std::string(bytes); }
+
+}  // namespace quilvane
