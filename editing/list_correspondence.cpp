@@ -16,13 +16,6 @@ std::vector<std::string> namesForLines(const std::vector<std::string>& entries, 
     return lines;
 }
 
-std::int64_t lineStartOffset(const std::vector<std::string>& lines, int k) {
-    std::int64_t offset = 0;
-    for (int i = 0; i < k; ++i)
-        offset += (i < static_cast<int>(lines.size()) ? static_cast<std::int64_t>(characterCount(lines[static_cast<std::size_t>(i)])) : 0) + 2;
-    return offset;
-}
-
 int firstEntryStartingWith(const std::vector<std::string>& entries, std::string_view prefix) {
     for (std::size_t i = 0; i < entries.size(); ++i)
         if (startsWithIgnoringAsciiCase(entries[i], prefix)) return static_cast<int>(i);

@@ -11,10 +11,6 @@ namespace quilvane {
 // "复制文件名": one line per entry.
 std::vector<std::string> namesForLines(const std::vector<std::string>& entries, bool folderMode);
 
-// Where line k starts in the text as it is saved (each line followed by CR LF), in
-// characters: the sum over the lines before it of their length plus 2.
-std::int64_t lineStartOffset(const std::vector<std::string>& lines, int k);
-
 // The first entry, from the top, whose text begins with `prefix` ignoring the case of
 // ASCII letters; -1 when none does.
 int firstEntryStartingWith(const std::vector<std::string>& entries, std::string_view prefix);

@@ -87,6 +87,7 @@ void TForm1::N42Click() { shell().showFolder(this, ui.FileListBox1->directory())
 void TForm1::N52Click() {
     ui.FileListBox1->clear();
     ui.FileListBox1->reread();
+    rereadTreeFolder(ui.FileListBox1->directory());
     rereadExpandedFolders({});
 }
 

@@ -163,8 +163,7 @@ QModelIndex FolderTreeModel::indexOf(const std::string& folder) {
 }
 
 void FolderTreeModel::reread(const QModelIndex& index) {
-    Node* node = nodeOf(index);
-    if (node->read && index.isValid()) readChildren(node, index);
+    if (index.isValid()) readChildren(nodeOf(index), index);
 }
 
 void FolderTreeModel::rereadPath(const std::string& folder) {

@@ -33,8 +33,8 @@ public:
     // The node of an absolute folder path, reading the folders on the way; invalid when
     // a part of the path is not a folder.
     QModelIndex indexOf(const std::string& folder);
-    // Reads the folder's sub-folders afresh when it has been read: new ones appear,
-    // vanished ones go, the others keep their own sub-trees.
+    // Reads the folder's sub-folders afresh: new ones appear, vanished ones go, the
+    // others keep their own sub-trees.
     void reread(const QModelIndex& index);
     // reread() for the folder of this path and each of its parents that the tree holds.
     void rereadPath(const std::string& folder);

@@ -2,7 +2,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFontMetrics>
+#include <QTextLayout>
+#include <QtMath>
 
 namespace quilvane {
 
@@ -20,6 +21,13 @@ QFont rowFont() {
     return font;
 }
 
-int rowHeight(const QFont& font) { return QFontMetrics(font).lineSpacing(); }
+// The height the editor gives a line of this font, measured the way it lays lines out.
+int rowHeight(const QFont& font) {
+    QTextLayout layout(QStringLiteral("Ag中文"), font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return qCeil(line.height());
+}
 
 }  // namespace quilvane

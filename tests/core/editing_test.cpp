@@ -73,11 +73,9 @@ TEST(NameFiles, Gb18030AndUtf8FilesReadAlike) {
     EXPECT_FALSE(writeNameFile(dir / "no/such/out.txt", {"x"}));
 }
 
-TEST(ListCorrespondence, LinesForEntriesOffsetsAndLookUps) {
+TEST(ListCorrespondence, LinesForEntriesAndLookUps) {
     EXPECT_EQ(namesForLines({"[.]", "[..]", "[A]", "[B]"}, true), (Lines{"[.]此处改名无效", "[..]此处改名无效", "A", "B"}));
     EXPECT_EQ(namesForLines({"a.mp3"}, false), Lines{"a.mp3"});
-    EXPECT_EQ(lineStartOffset({"Line0", "Second1", "Song.mp3"}, 2), 16);
-    EXPECT_EQ(lineStartOffset({"a"}, 3), 3 + 2 + 2);
     const Lines entries{"Alpha.mp3", "Beta.mp3", "beta2.mp3"};
     EXPECT_EQ(firstEntryStartingWith(entries, "BETA"), 1);
     EXPECT_EQ(firstEntryStartingWith(entries, "delta"), -1);

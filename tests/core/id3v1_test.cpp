@@ -26,14 +26,27 @@ std::string block(const std::string& title, const std::string& artist, const std
     return b + static_cast<char>(genre);
 }
 
+// Every name at its number: tags written by other programs and by earlier versions of
+// this one store numbers, so one name out of place renames a genre for good.
 TEST(Genres, TableAndNames) {
-    EXPECT_EQ(Genres.size(), 148u);
-    EXPECT_EQ(GenreName(0), "Blues");
-    EXPECT_EQ(GenreName(17), "Rock");
-    EXPECT_EQ(GenreName(136), "Christian Gangs");
-    EXPECT_EQ(GenreName(140), "Contemporary Ch?");
-    EXPECT_EQ(GenreName(141), "Cristian Rock");
-    EXPECT_EQ(GenreName(147), "Synthpop");
+    const char* const expected[148] = {
+        "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz", "Metal",
+        "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", "Reggae", "Rock", "Techno", "Industrial",
+        "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno", "Ambient", "Trip-Hop", "Vocal", "Jazz+Funk",
+        "Fusion", "Trance", "Classical", "Instrumental", "Acid", "House", "Game", "Sound Clip", "Gospel", "Noise",
+        "AlternRock", "Bass", "Soul", "Punk", "Space", "Meditative", "Instrumental Pop", "Instrumental Rock", "Ethnic", "Gothic",
+        "Darkwave", "Techno-Industrial", "Electronic", "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta",
+        "Top 40", "Christian Rap", "Pop/Funk", "Jungle", "Native American", "Cabaret", "New Wave", "Psychedelic", "Rave", "Showtunes",
+        "Trailer", "Lo-Fi", "Tribal", "Acid Punk", "Acid Jazz", "Polka", "Retro", "Musical", "Rock & Roll", "Hard Rock",
+        "Folk", "Folk/Rock", "National Folk", "Swing", "Fast Fusion", "Bebob", "Latin", "Revival", "Celtic", "Bluegrass",
+        "Avantgarde", "Gothic Rock", "Progressive Rock", "Psychedelic Rock", "Symphonic Rock", "Slow Rock", "Big Band", "Chorus", "Easy Listening", "Acoustic",
+        "Humour", "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony", "Booty Bass", "Primus", "Porn Groove",
+        "Satire", "Slow Jam", "Club", "Tango", "Samba", "Folklore", "Ballad", "Power Ballad", "Rhythmic Soul", "Freestyle",
+        "Duet", "Punk Rock", "Drum Solo", "A capella", "Euro-House", "Dance Hall", "Goa", "Drum & Bass", "Club-House", "Hardcore",
+        "Terror", "Indie", "BritPop", "Negerpunk", "Polsk Punk", "Beat", "Christian Gangs", "Heavy Metal", "Black Metal", "Crossover",
+        "Contemporary Ch?", "Cristian Rock", "Merengue", "Salsa", "Thrash Metal", "Anime", "JPop", "Synthpop"};
+    ASSERT_EQ(Genres.size(), 148u);
+    for (int n = 0; n < 148; ++n) EXPECT_EQ(GenreName(static_cast<std::uint8_t>(n)), expected[n]) << n;
     EXPECT_EQ(GenreName(148), "");
     EXPECT_EQ(GenreName(255), "");
 }
@@ -107,9 +120,18 @@ TEST(TID3V1Tag, ReadsFieldsUntrimmedAndWritesThemBack) {
     EXPECT_EQ(written.bytes[126], '\0') << "the track number is not kept";
     EXPECT_EQ(written.field(tagfield::Year), "2004");
 
-    TID3V1 cleared;
-    cleared.Clear();
-    EXPECT_EQ(cleared.Genre, kDefaultGenre);
+    // Clear empties the texts and brings back the default genre, and leaves the file's
+    // state alone.
+    v1.LoadTag(path);
+    ASSERT_TRUE(v1.HasTag);
+    v1.SetTitle("Changed");
+    v1.Clear();
+    EXPECT_EQ(v1.Title, "");
+    EXPECT_EQ(v1.Year, "");
+    EXPECT_EQ(v1.Genre, kDefaultGenre);
+    EXPECT_TRUE(v1.HasTag);
+    EXPECT_TRUE(v1.Modified);
+    EXPECT_EQ(v1.FileName, path);
 }
 
 TEST(TID3V1Tag, KeepsChineseAndLatin1TextsWholeWithinTheirBytes) {

@@ -224,12 +224,12 @@ TEST_F(FolderBrowser, LayoutLimitsAndTheCollapsingPanel) {
     EXPECT_EQ(ui.BitBtn2->text(), "︾");
     const int tree = ui.Splitter3->sizes()[0] + ui.Splitter3->sizes()[1];
     ui.Splitter3->setSizes({tree - 300, 300});
-    EXPECT_LE(ui.Panel7->height(), 150);
+    EXPECT_EQ(ui.Panel7->height(), 150);
 
     ui.Splitter1->setSizes({500, 700});
     EXPECT_EQ(ui.Panel6->width(), 387);
     ui.Splitter2->setSizes({500, 120});
-    EXPECT_LE(ui.Panel4->height(), 81);
+    EXPECT_EQ(ui.Panel4->height(), 81);
 
     form().resize(780, 800);
     QApplication::processEvents();
