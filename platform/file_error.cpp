@@ -19,6 +19,8 @@ std::string describe(FileError::Kind kind, const std::string& file, int error) {
     case FileError::Kind::UnsupportedTag:
         return "文件 " + path + " 的ID3v2标签格式无法识别，为免损坏音频，未作修改";
     case FileError::Kind::NotRegularFile: return path + " 不是普通文件（管道、设备或套接字），未打开";
+    case FileError::Kind::UnreadableCharacter:
+        return "文件 " + path + " 的标签文字中有无法识别的字符（\xEF\xBF\xBD），请改正后再保存；未作修改";
     case FileError::Kind::ChangedSinceLoad:
         return "文件 " + path + " 在读取标签之后已被其他程序改动，为免损坏音频，未作修改；请重新读取后再保存";
     }

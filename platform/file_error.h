@@ -8,7 +8,8 @@ namespace quilvane {
 
 class FileError : public std::runtime_error {
 public:
-    enum class Kind { Open, Read, Write, Create, TagBeyondEnd, UnsupportedTag, NotRegularFile, ChangedSinceLoad };
+    enum class Kind { Open, Read, Write, Create, TagBeyondEnd, UnsupportedTag, NotRegularFile, ChangedSinceLoad,
+                      UnreadableCharacter };
     FileError(Kind kind, std::string path, int error);
 
     Kind kind() const { return kind_; }

@@ -3,7 +3,6 @@
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "tags/genres.h"
-#include "tags/tag_block.h"
 
 namespace quilvane {
 
@@ -25,24 +24,28 @@ void TID3V1::LoadTag(const std::string& fileName) {
 }
 
 void TID3V1::ReadTag() {
-    const TagBlock block = readTagBlock(FileName);
-    HasTag = block.isTag();
+    loaded_ = readTagBlock(FileName);
+    HasTag = loaded_.isTag();
     if (!HasTag) return;
-    Title = block.text(tagfield::Title);
-    Artist = block.text(tagfield::Artist);
-    Album = block.text(tagfield::Album);
-    Year = block.text(tagfield::Year);
-    Comment = block.text(tagfield::Comment);
-    Genre = block.genre();
+    const LegacyReading tag = loaded_.reading();
+    Title = decodeInTag(loaded_.field(tagfield::Title), tag);
+    Artist = decodeInTag(loaded_.field(tagfield::Artist), tag);
+    Album = decodeInTag(loaded_.field(tagfield::Album), tag);
+    Year = decodeInTag(loaded_.field(tagfield::Year), tag);
+    Comment = decodeInTag(loaded_.field(tagfield::Comment), tag);
+    Genre = loaded_.genre();
 }
 
 void TID3V1::SaveTag() {
-    writeTagBlock(FileName, buildTagBlock(utf8ToLegacyWidth(Title, tagfield::Title.width),
-                                          utf8ToLegacyWidth(Artist, tagfield::Artist.width),
-                                          utf8ToLegacyWidth(Album, tagfield::Album.width),
-                                          utf8ToLegacyWidth(Year, tagfield::Year.width),
-                                          utf8ToLegacyWidth(Comment, tagfield::Comment.width), Genre));
+    const TagBlock block = editedBlock(loaded_, {Title, Artist, Album, Year, Comment}, Genre);
+    writeTagBlock(FileName, block);
+    loaded_ = block;
     HasTag = true;
+}
+
+// A changed text is written in the code page of the tag it goes into.
+LegacyCharset TID3V1::writingCharset() const {
+    return HasTag && loaded_.reading().charset == LegacyCharset::Gbk ? LegacyCharset::Gbk : LegacyCharset::Latin1;
 }
 
 void TID3V1::RemoveTag() {
@@ -57,7 +60,7 @@ void TID3V1::RemoveTag() {
 
 void TID3V1::setText(std::string& field, std::string_view text, std::size_t width) {
     if (field == text) return;
-    field = fitToLegacyWidth(text, width);
+    field = fitToLegacyWidth(text, width, writingCharset());
     Modified = true;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "tags/tag_block.h"
+
 namespace quilvane {
 
 class TID3V1 {
@@ -19,7 +21,9 @@ public:
     void Clear();
     void LoadTag(const std::string& fileName);
     void ReadTag();
-    // Writes the fields as the file's tag (over an existing one, else appended).
+    // Writes the fields as the file's tag (over an existing one, else appended). Fields
+    // whose text was not changed since the tag was read keep their bytes, so a save
+    // that changes nothing leaves the file as it was.
     void SaveTag();
     // Cuts the tag off the file if it has one.
     void RemoveTag();
@@ -32,8 +36,14 @@ public:
     // Numbers above 147 become 12 ("Other").
     void SetGenre(std::uint8_t genre);
 
+    // How the legacy texts of the tag last read are encoded.
+    LegacyReading reading() const { return loaded_.reading(); }
+
 private:
     void setText(std::string& field, std::string_view text, std::size_t width);
+    LegacyCharset writingCharset() const;
+
+    TagBlock loaded_;  // the block as last read or written (no tag: zeros)
 };
 
 }  // namespace quilvane

@@ -70,20 +70,37 @@ std::optional<int> wholeNumber(std::string_view text) {
 
 }  // namespace
 
-void TID3V2::Clear() {
+void TID3V2::forgetFrames() {
     Header.fill(0);
     for (std::string& f : Frames) f.clear();
     HasTag = false;
     TagSize = 0;
     major_ = 3;
-    kept_.clear();
+    frames_.clear();
+    chosen_.fill(-1);
+    for (std::string& f : loaded_) f.clear();
+    replaceAll_ = false;
     rest_.clear();
     comment_ = {};
     url_ = {};
+    reading_ = {};
+}
+
+void TID3V2::Clear() {
+    const bool hadTag = HasTag;
+    const std::int64_t size = TagSize;
+    const auto header = Header;
+    const int major = major_;
+    forgetFrames();
+    // The file's tag stays where it is until the next save replaces it.
+    HasTag = hadTag;
+    TagSize = size;
+    Header = header;
+    major_ = major;
+    replaceAll_ = true;
 }
 
 void TID3V2::LoadTag(const std::string& fileName) {
-    Clear();
     FileName = fileName;
     ReadTag();
 }
@@ -108,113 +125,132 @@ TID3V2::FileState TID3V2::inspect(const OpenFile& file) {
     return state;
 }
 
-void TID3V2::rememberFile() { file_ = inspect(OpenFile::forReading(FileName)); }
-
 void TID3V2::ReadTag() {
-    const std::string name = FileName;
-    Clear();
-    FileName = name;
+    forgetFrames();
     const OpenFile file = OpenFile::forReading(FileName);
     file_ = inspect(file);
     if (file_->tagSize == 0) return;
     std::copy_n(file_->head.begin(), Header.size(), Header.begin());
     HasTag = true;
     TagSize = file_->tagSize;
-    if (file_->unreadable) return;
-    const int major = Header[3];
+    if (!file_->unreadable) readFrames(file);
+}
+
+void TID3V2::readFrames(const OpenFile& file) {
+    major_ = Header[3];
     const unsigned char flags = Header[5];
-    const std::uint32_t size = id3v2::readSynchsafe(Header.data() + 6);
-    major_ = major;
     const bool unsynchronised = flags & 0x80;
-    std::string area = file.readStringAt(10, size);
-    if (unsynchronised && major != 4) area = id3v2::removeUnsynchronisation(area);
+    std::string area = file.readStringAt(10, id3v2::readSynchsafe(Header.data() + 6));
+    if (unsynchronised && major_ != 4) area = id3v2::removeUnsynchronisation(area);
     std::string_view frames = area;
-    if ((flags & 0x40) && major >= 3) frames = skipExtendedHeader(frames, major);
+    if ((flags & 0x40) && major_ >= 3) frames = skipExtendedHeader(frames, major_);
 
-    id3v2::FrameArea parsed = id3v2::parseFrameArea(frames, major);
+    id3v2::FrameArea parsed = id3v2::parseFrameArea(frames, major_);
     rest_ = std::move(parsed.rest);
-    // Each managed frame takes the first frame of its kind (for the comment, the first one
-    // without a description when there is one); every other frame is kept as it is. The
-    // first, not the last: a rewrite puts the managed frames before the kept ones, so the
-    // choice stays the same from one save to the next.
-    std::array<int, 12> chosen;
-    chosen.fill(-1);
-    bool plainComment = false;
+    frames_ = std::move(parsed.frames);
     std::vector<std::optional<std::string>> contents;
-    for (std::size_t i = 0; i < parsed.frames.size(); ++i) {
-        const RawFrame& frame = parsed.frames[i];
-        const int slot = slotOf(frame.id, major);
-        contents.push_back(slot < 0 ? std::nullopt
-                                    : id3v2::frameContent(frame, major, unsynchronised && major == 4));
-        if (slot < 0 || !contents.back()) continue;
-        int& choice = chosen[static_cast<std::size_t>(slot)];
-        if (slot == Comment) {
-            const auto parts = id3v2::parseComment(*contents.back());
-            if (!parts) continue;
-            const bool plain = parts->description.empty();
-            if (plain && !plainComment) choice = -1;  // a plain comment beats a described one
-            if (plain) plainComment = true;
-            else if (plainComment) continue;
-        }
-        if (choice < 0) choice = static_cast<int>(i);
-    }
-    for (std::size_t i = 0; i < parsed.frames.size(); ++i) {
-        RawFrame& frame = parsed.frames[i];
-        const int slot = slotOf(frame.id, major);
-        if (slot >= 0 && chosen[static_cast<std::size_t>(slot)] == static_cast<int>(i)) {
-            const std::string& content = *contents[i];
-            if (slot == Comment) {
-                comment_ = *id3v2::parseComment(content);
-                Frames[Comment] = comment_.text;
-            } else if (slot == Url) {
-                url_ = id3v2::parseUserUrl(content).value_or(id3v2::UrlParts{});
-                Frames[Url] = url_.url;
-            } else {
-                Frames[static_cast<std::size_t>(slot)] = id3v2::parseTextFrame(content).value_or("");
-            }
-            continue;
-        }
+    for (id3v2::RawFrame& frame : frames_) {
+        const bool managed = slotOf(frame.id, major_) >= 0;
+        contents.push_back(managed ? id3v2::frameContent(frame, major_, unsynchronised && major_ == 4) : std::nullopt);
         // Written back without the tag's unsynchronisation flag, a 2.4 frame carries its own.
-        if (unsynchronised && major == 4) frame.flags[1] |= 0x02;
-        kept_.push_back(std::move(frame));
+        if (unsynchronised && major_ == 4) frame.flags[1] |= 0x02;
     }
+    // The tag's legacy texts are judged together: one field alone holds too few bytes.
+    std::vector<std::string_view> legacy;
+    for (const auto& content : contents)
+        if (content && !id3v2::legacyPart(*content).empty()) legacy.push_back(id3v2::legacyPart(*content));
+    reading_ = detectLegacy(legacy);
+    chooseSlots(contents);
 }
 
-std::vector<RawFrame> TID3V2::renderManagedFrames() const {
-    std::vector<RawFrame> frames;
-    for (int slot = 0; slot < 12; ++slot) {
-        RawFrame frame;
-        frame.id = std::string(slotId(slot, major_));
-        const std::string& text = Frames[static_cast<std::size_t>(slot)];
+// Each slot shows the first frame of its kind; the comment slot the first comment
+// without a description (a described one, such as iTunes' normalisation data, belongs
+// to a program, not to the user).
+void TID3V2::chooseSlots(const std::vector<std::optional<std::string>>& contents) {
+    for (std::size_t i = 0; i < frames_.size(); ++i) {
+        const int slot = slotOf(frames_[i].id, major_);
+        if (slot < 0 || !contents[i] || chosen_[static_cast<std::size_t>(slot)] >= 0) continue;
+        const std::string& content = *contents[i];
         if (slot == Comment) {
-            id3v2::CommentParts comment = comment_;
-            if (comment.language.empty()) comment.language = "eng";
-            comment.text = text;
-            frame.body = id3v2::renderComment(comment);
+            const auto parts = id3v2::parseComment(content, reading_);
+            if (!parts || !parts->description.empty()) continue;
+            comment_ = *parts;
+            Frames[Comment] = comment_.text;
         } else if (slot == Url) {
-            id3v2::UrlParts url = url_;
-            url.url = text;
-            frame.body = id3v2::renderUserUrl(url);
+            url_ = id3v2::parseUserUrl(content, reading_).value_or(id3v2::UrlParts{});
+            Frames[Url] = url_.url;
         } else {
-            frame.body = id3v2::renderTextFrame(text);
+            Frames[static_cast<std::size_t>(slot)] = id3v2::parseTextFrame(content, reading_).value_or("");
         }
-        // The encoder's name is to be dropped by programs that alter the audio.
-        if (slot == EncodedBy) frame.flags[0] = major_ == 4 ? 0x20 : (major_ == 3 ? 0x40 : 0);
-        frames.push_back(std::move(frame));
+        chosen_[static_cast<std::size_t>(slot)] = static_cast<int>(i);
     }
-    return frames;
+    loaded_ = Frames;
 }
 
-std::string TID3V2::renderTag(const std::vector<RawFrame>& managed, std::int64_t totalSize) const {
-    std::string tag = "ID3";
-    tag += static_cast<char>(major_);
-    tag += std::string(2, '\0');
-    id3v2::putSynchsafe(tag, static_cast<std::uint32_t>(totalSize - 10));
-    for (const RawFrame& f : managed) tag += id3v2::renderFrame(f, major_);
-    for (const RawFrame& f : kept_) tag += id3v2::renderFrame(f, major_);
-    tag += rest_;
-    tag.resize(static_cast<std::size_t>(totalSize), '\0');
-    return tag;
+std::vector<id3v2::RawFrame> TID3V2::keptFrames() const {
+    std::vector<id3v2::RawFrame> kept;
+    for (std::size_t i = 0; i < frames_.size(); ++i)
+        if (std::find(chosen_.begin(), chosen_.end(), static_cast<int>(i)) == chosen_.end()) kept.push_back(frames_[i]);
+    return kept;
+}
+
+// A slot's frame as written: its text in the slot's kind of frame. A frame that stood
+// there before keeps its status flags (what to do with it when the tag or file is
+// altered); its format flags belonged to its old bytes.
+id3v2::RawFrame TID3V2::renderSlot(int slot, const id3v2::RawFrame* before) const {
+    const std::string& text = Frames[static_cast<std::size_t>(slot)];
+    // A character that could not be read is never written into a tag for good.
+    if (text.find("\xEF\xBF\xBD") != std::string::npos)
+        throw FileError(FileError::Kind::UnreadableCharacter, FileName, 0);
+    id3v2::RawFrame frame;
+    frame.id = before ? before->id : std::string(slotId(slot, major_));
+    if (slot == Comment) {
+        id3v2::CommentParts comment = comment_;
+        if (comment.language.empty()) comment.language = "eng";
+        comment.description.clear();
+        comment.text = text;
+        frame.body = id3v2::renderComment(comment);
+    } else if (slot == Url) {
+        id3v2::UrlParts url = url_;
+        url.url = text;
+        frame.body = id3v2::renderUserUrl(url);
+    } else {
+        frame.body = id3v2::renderTextFrame(text);
+    }
+    if (before) frame.flags[0] = before->flags[0];
+    // The encoder's name is to be dropped by programs that alter the audio.
+    else if (slot == EncodedBy) frame.flags[0] = major_ == 4 ? 0x20 : (major_ == 3 ? 0x40 : 0);
+    return frame;
+}
+
+// The frames of the tag as it will be written: the old ones in their order, those of
+// changed slots written anew (later text frames of a changed kind dropped), then frames
+// for slots that had none. A file without a tag, or a cleared object, gets the twelve.
+std::vector<id3v2::RawFrame> TID3V2::framesToWrite(bool& anyChange) const {
+    std::vector<id3v2::RawFrame> out;
+    if (!HasTag || replaceAll_) {
+        anyChange = true;
+        for (int slot = 0; slot < 12; ++slot) out.push_back(renderSlot(slot, nullptr));
+        return out;
+    }
+    std::array<bool, 12> changed{};
+    for (std::size_t slot = 0; slot < 12; ++slot) changed[slot] = Frames[slot] != loaded_[slot];
+    anyChange = std::find(changed.begin(), changed.end(), true) != changed.end();
+    for (std::size_t i = 0; i < frames_.size(); ++i) {
+        const int slot = slotOf(frames_[i].id, major_);
+        const bool isChosen = slot >= 0 && chosen_[static_cast<std::size_t>(slot)] == static_cast<int>(i);
+        if (isChosen && changed[static_cast<std::size_t>(slot)]) {
+            out.push_back(renderSlot(slot, &frames_[i]));
+        } else if (!isChosen && slot >= 0 && slot != Comment && slot != Url && changed[static_cast<std::size_t>(slot)]) {
+            continue;  // one text frame per kind: readers that take the other would show the old text
+        } else {
+            out.push_back(frames_[i]);
+        }
+    }
+    for (int slot = 0; slot < 12; ++slot)
+        if (changed[static_cast<std::size_t>(slot)] && chosen_[static_cast<std::size_t>(slot)] < 0)
+            out.push_back(renderSlot(slot, nullptr));
+    return out;
 }
 
 OpenFile TID3V2::openUnchanged() const {
@@ -226,26 +262,35 @@ OpenFile TID3V2::openUnchanged() const {
     return file;
 }
 
+std::string TID3V2::renderTag(const std::vector<RawFrame>& frames, std::int64_t totalSize) const {
+    std::string tag = "ID3";
+    tag += static_cast<char>(major_);
+    tag += std::string(2, '\0');
+    id3v2::putSynchsafe(tag, static_cast<std::uint32_t>(totalSize - 10));
+    for (const RawFrame& f : frames) tag += id3v2::renderFrame(f, major_);
+    tag += rest_;
+    tag.resize(static_cast<std::size_t>(totalSize), '\0');
+    return tag;
+}
+
 bool TID3V2::SaveTag() {
-    const std::vector<RawFrame> frames = renderManagedFrames();
-    const std::int64_t managed = 10 + renderedSize(frames, major_) + kPadding;
+    bool anyChange = false;
+    const std::vector<RawFrame> frames = framesToWrite(anyChange);
+    if (!anyChange) return true;  // nothing changed: the file stays byte for byte
+    std::int64_t managed = 10 + kPadding;
+    for (const RawFrame& f : frames)
+        if (slotOf(f.id, major_) >= 0) managed += id3v2::headerLength(major_) + static_cast<std::int64_t>(f.body.size());
     if (managed > kManagedLimit) return false;
     OpenFile file = openUnchanged();
-    const std::int64_t needed = managed + renderedSize(kept_, major_) + static_cast<std::int64_t>(rest_.size());
+    const std::int64_t needed = 10 + renderedSize(frames, major_) + static_cast<std::int64_t>(rest_.size()) + kPadding;
     const std::int64_t oldTag = file_->tagSize;
-    std::string tag;
     if (oldTag > 0 && needed <= oldTag) {
         // The tag keeps its size: only its own bytes are rewritten, the audio stays put.
-        tag = renderTag(frames, oldTag);
-        file.writeAt(0, tag);
+        file.writeAt(0, renderTag(frames, oldTag));
     } else {
-        tag = renderTag(frames, needed);
-        rewriteWithNewHead(FileName, tag, oldTag);
+        rewriteWithNewHead(FileName, renderTag(frames, needed), oldTag);
     }
-    rememberFile();
-    std::copy_n(tag.begin(), 10, Header.begin());
-    HasTag = true;
-    TagSize = file_->tagSize;
+    ReadTag();
     return true;
 }
 
@@ -253,9 +298,7 @@ void TID3V2::RemoveTag() {
     if (!HasTag) return;
     openUnchanged();
     rewriteWithNewHead(FileName, {}, file_->tagSize);
-    rememberFile();
-    HasTag = false;
-    TagSize = 0;
+    ReadTag();
 }
 
 int TID3V2::GetGenre() const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/legacy_text.h"
 #include "tags/id3v2_frames.h"
 
 namespace quilvane {
@@ -28,15 +29,21 @@ public:
     std::int64_t TagSize = 0;  // bytes the tag takes at the start of the file, 0 without one
     bool HasTag = false;
 
-    // Empties what the object holds; what it knows of the file's layout stays, so a save
-    // after Clear replaces the file's tag.
+    // Empties the twelve texts and forgets the tag's other frames: the next save replaces
+    // the file's tag with the twelve frames alone. What the object knows of the file's
+    // layout stays.
     void Clear();
     void LoadTag(const std::string& fileName);
     void ReadTag();
-    // Writes the tag. False, with the file unchanged, when the twelve frames would need
-    // more than 2000 bytes. Throws FileError when the file cannot be written, leaving
-    // it as it was, and (ChangedSinceLoad) when the file's size or first bytes are no
-    // longer what the last reading saw: a write by an old layout would cut audio.
+    // Writes the tag. Only the frames whose text changed since the tag was read are
+    // written anew (a changed text frame also drops later frames of its kind, which the
+    // format does not allow); every other frame keeps its bytes, and a save that changes
+    // nothing writes nothing. A file without a tag gets one of the twelve frames.
+    // False, with the file unchanged, when the twelve frames would need more than 2000
+    // bytes. Throws FileError when the file cannot be written, leaving it as it was;
+    // ChangedSinceLoad when the file's size or first bytes are no longer what the last
+    // reading saw (a write by an old layout would cut audio); UnreadableCharacter when a
+    // changed text still holds a character that could not be read (U+FFFD).
     bool SaveTag();
     // Removes the tag from the file, under the same check.
     void RemoveTag();
@@ -45,8 +52,10 @@ public:
     void SetGenre(std::uint8_t genre);
 
     int version() const { return major_; }
-    // The frames kept as they were (everything but the twelve).
-    const std::vector<id3v2::RawFrame>& keptFrames() const { return kept_; }
+    // How the tag's legacy (encoding 0) texts are encoded.
+    LegacyReading legacyReading() const { return reading_; }
+    // The frames that fill none of the twelve slots, as read.
+    std::vector<id3v2::RawFrame> keptFrames() const;
 
 private:
     // The file as the last reading (or this object's own last write) left it.
@@ -59,17 +68,23 @@ private:
     };
     static FileState inspect(const OpenFile& file);
     OpenFile openUnchanged() const;
-    void rememberFile();
+    void forgetFrames();
+    void readFrames(const OpenFile& file);
+    void chooseSlots(const std::vector<std::optional<std::string>>& contents);
 
-    std::string renderTag(const std::vector<id3v2::RawFrame>& managed, std::int64_t totalSize) const;
-    std::vector<id3v2::RawFrame> renderManagedFrames() const;
-    void takeFrame(const id3v2::RawFrame& frame, bool tagUnsynchronised);
+    std::vector<id3v2::RawFrame> framesToWrite(bool& anyChange) const;
+    id3v2::RawFrame renderSlot(int slot, const id3v2::RawFrame* before) const;
+    std::string renderTag(const std::vector<id3v2::RawFrame>& frames, std::int64_t totalSize) const;
 
     int major_ = 3;
-    std::vector<id3v2::RawFrame> kept_;
+    std::vector<id3v2::RawFrame> frames_;  // every frame of the tag, in file order
+    std::array<int, 12> chosen_{};         // the frame each slot shows, -1 for none
+    std::array<std::string, 12> loaded_;   // each slot's text as read
+    bool replaceAll_ = false;              // Clear() was called: write the twelve alone
     std::string rest_;  // bytes after the last frame that are not padding
     id3v2::CommentParts comment_;
     id3v2::UrlParts url_;
+    LegacyReading reading_;
     std::optional<FileState> file_;
 };
 

@@ -87,12 +87,14 @@ std::string utf8ToUtf16le(std::string_view text) {
     return out;
 }
 
-std::string decodeOne(std::uint8_t encoding, std::string_view bytes) {
+std::string decodeOne(std::uint8_t encoding, std::string_view bytes, LegacyReading legacy) {
     switch (encoding) {
     case 1: return utf16ToUtf8(bytes, false);
     case 2: return utf16ToUtf8(bytes, true);
-    case 3: return std::string(bytes);
-    default: return legacyToUtf8(bytes);
+    case 3:
+        if (isValidUtf8(bytes)) return std::string(bytes);
+        return decodeInTag(bytes, legacy);  // a writer that called its legacy bytes UTF-8
+    default: return decodeInTag(bytes, legacy);
     }
 }
 
@@ -168,14 +170,21 @@ std::optional<std::pair<std::size_t, std::size_t>> findTerminated(std::uint8_t e
     return std::make_pair(at, at + 1);
 }
 
-std::string decodeText(std::uint8_t encoding, std::string_view bytes) {
+std::string_view legacyPart(std::string_view content) {
+    if (content.empty()) return {};
+    const auto encoding = static_cast<unsigned char>(content[0]);
+    if (encoding == 0 || (encoding == 3 && !isValidUtf8(content.substr(1)))) return content.substr(1);
+    return {};
+}
+
+std::string decodeText(std::uint8_t encoding, std::string_view bytes, LegacyReading legacy) {
     std::string out;
     bool first = true;
     while (!bytes.empty()) {
         const auto end = findTerminated(encoding, bytes);
         if (!first) out += '\0';
         first = false;
-        out += decodeOne(encoding, bytes.substr(0, end ? end->first : bytes.size()));
+        out += decodeOne(encoding, bytes.substr(0, end ? end->first : bytes.size()), legacy);
         if (!end) break;
         bytes.remove_prefix(end->second);
     }
@@ -249,9 +258,9 @@ FrameArea parseFrameArea(std::string_view area, int major) {
     return result;
 }
 
-std::optional<std::string> parseTextFrame(std::string_view content) {
+std::optional<std::string> parseTextFrame(std::string_view content, LegacyReading legacy) {
     if (content.empty()) return std::string();
-    return cleaned(decodeText(static_cast<std::uint8_t>(content[0]), content.substr(1)));
+    return cleaned(decodeText(static_cast<std::uint8_t>(content[0]), content.substr(1), legacy));
 }
 
 std::string renderTextFrame(std::string_view utf8) {
@@ -259,17 +268,17 @@ std::string renderTextFrame(std::string_view utf8) {
     return static_cast<char>(text.encoding) + text.bytes;
 }
 
-std::optional<CommentParts> parseComment(std::string_view content) {
+std::optional<CommentParts> parseComment(std::string_view content, LegacyReading legacy) {
     if (content.size() < 4) return std::nullopt;
     const auto encoding = static_cast<std::uint8_t>(content[0]);
     CommentParts comment;
     comment.language = std::string(content.substr(1, 3));
     std::string_view rest = content.substr(4);
     if (const auto end = findTerminated(encoding, rest)) {
-        comment.description = decodeText(encoding, rest.substr(0, end->first));
+        comment.description = decodeText(encoding, rest.substr(0, end->first), legacy);
         rest.remove_prefix(end->second);
     }
-    comment.text = cleaned(decodeText(encoding, rest));
+    comment.text = cleaned(decodeText(encoding, rest, legacy));
     return comment;
 }
 
@@ -283,7 +292,7 @@ std::string renderComment(const CommentParts& comment) {
     return out;
 }
 
-std::optional<UrlParts> parseUserUrl(std::string_view content) {
+std::optional<UrlParts> parseUserUrl(std::string_view content, LegacyReading legacy) {
     if (content.empty()) return UrlParts{};
     const auto encoding = static_cast<std::uint8_t>(content[0]);
     std::string_view rest = content.substr(1);
@@ -291,10 +300,10 @@ std::optional<UrlParts> parseUserUrl(std::string_view content) {
     // Without a terminator there is no description: the rest is the URL (so this program
     // has written it before).
     if (const auto end = findTerminated(encoding, rest)) {
-        url.description = decodeText(encoding, rest.substr(0, end->first));
+        url.description = decodeText(encoding, rest.substr(0, end->first), legacy);
         rest.remove_prefix(end->second);
     }
-    url.url = cleaned(legacyToUtf8(withoutTrailingZeros(rest)));
+    url.url = cleaned(decodeInTag(withoutTrailingZeros(rest), legacy));
     return url;
 }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/legacy_text.h"
+
 namespace quilvane::id3v2 {
 
 std::uint32_t readSynchsafe(const unsigned char* p);
@@ -21,9 +23,13 @@ void putBigEndian(std::string& out, std::uint32_t value, int bytes);
 std::string removeUnsynchronisation(std::string_view bytes);
 
 // Text of an encoding byte's kind (0 legacy code page, 1 UTF-16 with BOM, little-endian
-// without one, 2 UTF-16BE, 3 UTF-8) as UTF-8. Strings separated by terminators stay
-// separated by a NUL character; terminators at the end are dropped.
-std::string decodeText(std::uint8_t encoding, std::string_view bytes);
+// without one, 2 UTF-16BE, 3 UTF-8) as UTF-8. Legacy text, and UTF-8 that is not valid,
+// is read as `legacy` says the tag's legacy texts are encoded. Strings separated by
+// terminators stay separated by a NUL character; terminators at the end are dropped.
+std::string decodeText(std::uint8_t encoding, std::string_view bytes, LegacyReading legacy = {});
+// The legacy bytes of a frame's content (encoding 0, or UTF-8 that is not valid), for
+// judging a tag's legacy texts together; empty when it has none.
+std::string_view legacyPart(std::string_view content);
 // Splits off a terminated string: returns its byte length (terminator excluded) and
 // the offset where what follows it begins; nothing when no terminator is found.
 std::optional<std::pair<std::size_t, std::size_t>> findTerminated(std::uint8_t encoding,
@@ -66,17 +72,17 @@ struct CommentParts {
     std::string description;
     std::string text;
 };
-std::optional<CommentParts> parseComment(std::string_view content);
+std::optional<CommentParts> parseComment(std::string_view content, LegacyReading legacy = {});
 std::string renderComment(const CommentParts& comment);
 
 struct UrlParts {
     std::string description;
     std::string url;
 };
-std::optional<UrlParts> parseUserUrl(std::string_view content);
+std::optional<UrlParts> parseUserUrl(std::string_view content, LegacyReading legacy = {});
 std::string renderUserUrl(const UrlParts& url);
 
-std::optional<std::string> parseTextFrame(std::string_view content);
+std::optional<std::string> parseTextFrame(std::string_view content, LegacyReading legacy = {});
 std::string renderTextFrame(std::string_view utf8);
 
 }  // namespace quilvane::id3v2

@@ -15,7 +15,36 @@ std::string TagBlock::field(TagField f) const {
     return std::string(start, std::find(start, start + f.width, '\0'));
 }
 
-std::string TagBlock::text(TagField f) const { return legacyToUtf8(field(f)); }
+LegacyReading TagBlock::reading() const {
+    std::vector<std::string> fields;
+    for (TagField f : kTextFields) fields.push_back(field(f));
+    return detectLegacy(std::vector<std::string_view>(fields.begin(), fields.end()));
+}
+
+std::string TagBlock::text(TagField f) const { return decodeInTag(field(f), reading()); }
+
+TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& texts, std::uint8_t genre) {
+    const bool wasTag = before.isTag();
+    TagBlock block;
+    if (wasTag) block = before;
+    else std::memcpy(block.bytes.data(), "TAG", 3);
+    const LegacyReading reading = wasTag ? before.reading() : LegacyReading{};
+    const LegacyCharset charset = reading.charset == LegacyCharset::Gbk ? LegacyCharset::Gbk : LegacyCharset::Latin1;
+    // An ID3v1.1 track number: the comment's byte 28 zero, byte 29 the number.
+    const bool track = wasTag && before.bytes[tagfield::Comment.offset + 28] == '\0' &&
+                       before.bytes[tagfield::Comment.offset + 29] != '\0';
+    for (std::size_t i = 0; i < kTextFields.size(); ++i) {
+        const TagField f = kTextFields[i];
+        if (wasTag && before.text(f) == texts[i]) continue;
+        const std::string bytes = utf8ToLegacyWidth(texts[i], f.width, charset);
+        const bool keepTrack = track && f.offset == tagfield::Comment.offset && bytes.size() <= 28;
+        const std::size_t cleared = keepTrack ? 28 : f.width;
+        std::fill_n(block.bytes.data() + f.offset, cleared, '\0');
+        std::copy_n(bytes.data(), std::min(bytes.size(), f.width), block.bytes.data() + f.offset);
+    }
+    block.setGenre(genre);
+    return block;
+}
 
 void TagBlock::setField(TagField f, std::string_view legacy) {
     const std::size_t n = std::min(legacy.size(), f.width);

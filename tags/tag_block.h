@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/legacy_text.h"
+
 namespace quilvane {
 
 struct TagField {
@@ -30,7 +32,9 @@ struct TagBlock {
     bool isTag() const;
     // The field's bytes up to its first zero byte (all of it when it holds none).
     std::string field(TagField f) const;
-    // The field's text, decoded from the legacy code page.
+    // How the tag's legacy texts are encoded, judged over all five fields together.
+    LegacyReading reading() const;
+    // The field's text, read as the tag was judged.
     std::string text(TagField f) const;
     std::uint8_t genre() const { return static_cast<std::uint8_t>(bytes[tagfield::Genre]); }
 
@@ -44,6 +48,18 @@ struct TagBlock {
 // or its first zero byte, and the genre byte.
 TagBlock buildTagBlock(std::string_view title, std::string_view artist, std::string_view album,
                        std::string_view year, std::string_view comment, std::uint8_t genre);
+
+// The five text fields in block order: title, artist, album, year, comment.
+constexpr std::array<TagField, 5> kTextFields{tagfield::Title, tagfield::Artist, tagfield::Album, tagfield::Year,
+                                              tagfield::Comment};
+
+// `before` with new texts (UTF-8, in kTextFields order) and genre, as an edit of a tag
+// writes it: a field whose text reads as it did keeps its bytes (trailing blanks, a
+// legacy encoding, whatever followed its zero byte); a changed one is encoded in the
+// tag's own legacy code page, cut to its width by whole characters and zero-filled, and
+// the ID3v1.1 track number after a comment that still fits 28 bytes stays. A `before`
+// that is no tag gives a fresh block.
+TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& texts, std::uint8_t genre);
 
 // The file's last 128 bytes, unchanged (zeros for a file shorter than 128 bytes).
 // Throws FileError when the file cannot be read.

@@ -104,7 +104,7 @@ TEST(TID3V2Reading, Version22FramesFillTheSlotsAndTheVersionIsKept) {
     const std::string sound = audio(1000);
     const std::string picture = str("\0JPG\x03\0", 6) + audio(300, 7);
     const std::string path = dir.write("a.mp3", tag(2, {frame(2, "TT2", str("\0Rain", 5)), frame(2, "TP1", str("\0Tom", 4)),
-                                                        frame(2, "COM", str("\0engx\0Hello", 11)), frame(2, "PIC", picture),
+                                                        frame(2, "COM", str("\0eng\0Hello", 10)), frame(2, "PIC", picture),
                                                         frame(2, "TYE", str("\x01\xFF\xFE" "1\0" "9\0", 7))}) + sound);
     TID3V2 v2;
     v2.LoadTag(path);
@@ -174,7 +174,7 @@ TEST(TID3V2Reading, EncodingsCommentDescriptionsAndBrokenFlags) {
     EXPECT_EQ(v2.Frames[TID3V2::Title], "Rain");
     EXPECT_EQ(v2.Frames[TID3V2::Album], "后来");
     EXPECT_EQ(v2.Frames[TID3V2::Artist], "刘若英") << "encoding 0 reads the legacy code page";
-    EXPECT_EQ(v2.Frames[TID3V2::Comment], "hello") << "the comment without the description";
+    EXPECT_EQ(v2.Frames[TID3V2::Comment], "") << "comments with a description belong to programs";
     EXPECT_EQ(v2.GetGenre(), 17);
 
     v2.Frames[TID3V2::Comment] = "changed";
@@ -182,10 +182,11 @@ TEST(TID3V2Reading, EncodingsCommentDescriptionsAndBrokenFlags) {
     TID3V2 again;
     again.LoadTag(path);
     EXPECT_EQ(again.Frames[TID3V2::Comment], "changed");
-    ASSERT_EQ(again.keptFrames().size(), 1u) << "the other comment is kept";
-    EXPECT_EQ(again.keptFrames()[0].body, str("\0deuy\0hallo", 11));
-    EXPECT_NE(dir.read("a.mp3").find("engx" + str("\0", 1) + "changed"), std::string::npos)
-        << "the comment keeps its language and description";
+    ASSERT_EQ(again.keptFrames().size(), 2u) << "the described comments are kept";
+    EXPECT_EQ(again.keptFrames()[0].body, str("\0engx\0hello", 11));
+    EXPECT_EQ(again.keptFrames()[1].body, str("\0deuy\0hallo", 11));
+    EXPECT_NE(dir.read("a.mp3").find("eng" + str("\0", 1) + "changed"), std::string::npos)
+        << "a plain comment of its own";
 }
 
 TEST(TID3V2Genre, NumbersInParentheses) {
