@@ -5,17 +5,20 @@
 #include "app/name_rules.h"
 #include "app/text_pieces.h"
 #include "platform/attributes.h"
+#include "platform/display_name.h"
 #include "platform/paths.h"
 
 namespace quilvane {
 
 namespace {
 
-std::optional<std::string> newNameOf(const std::string& folder, const std::string& name, const SimpleNaming& naming) {
+// A new name is written in UTF-8, also where the old one was in a legacy code page.
+std::optional<std::string> newNameOf(const std::string& folder, const std::string& oldName, const SimpleNaming& naming) {
+    const std::string name = displayName(oldName);
     if (naming.style == NameStyle::ArtistInFront) {
         // A file already named this way is not prefixed twice.
         if (containsCharacter(name, naming.separator)) return std::nullopt;
-        const std::string artist = naming.artist ? *naming.artist : fileNameOf(folder);
+        const std::string artist = naming.artist ? *naming.artist : displayName(fileNameOf(folder));
         return artist + " " + naming.separator + " " + name;
     }
     if (naming.style == NameStyle::AfterSeparator && containsCharacter(name, naming.separator))
@@ -35,7 +38,7 @@ std::optional<std::string> simpleNamingTarget(const std::string& folder, const s
 }
 
 std::string collisionQuestion(const std::string& path, const std::string& target) {
-    return path + "重命名后与该文件夹中\n" + target + "同名，是否删除前者？";
+    return displayName(path) + "重命名后与该文件夹中\n" + displayName(target) + "同名，是否删除前者？";
 }
 
 void deleteFileForcibly(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "app/undo_list.h"
 
+#include "platform/display_name.h"
 #include "platform/paths.h"
 #include "platform/rename_noreplace.h"
 
@@ -31,7 +32,7 @@ std::string unrestoredNamesText(const std::vector<RenameRecord>& failed) {
     constexpr std::size_t kShown = 20;
     std::string text = std::to_string(failed.size()) + "个文件未能恢复原名（原名已被占用或文件已不在），仍保留现名：";
     for (std::size_t i = 0; i < failed.size() && i < kShown; ++i)
-        text += "\n" + failed[i].newPath + "（原名 " + fileNameOf(failed[i].oldPath) + "）";
+        text += "\n" + displayName(failed[i].newPath) + "（原名 " + displayName(fileNameOf(failed[i].oldPath)) + "）";
     if (failed.size() > kShown) text += "\n……";
     return text;
 }

@@ -1,16 +1,15 @@
 #include "editing/name_files.h"
 
-#include <fstream>
-#include <sstream>
-
-#include "platform/codepage.h"
+#include "platform/file_io.h"
+#include "platform/legacy_text.h"
+#include "platform/temporary_file.h"
 #include "platform/text.h"
 
 namespace quilvane {
 
 std::vector<std::string> splitNameText(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\0'));
-    const std::string text = isValidUtf8(bytes) ? std::string(bytes) : legacyToUtf8(bytes);
+    const std::string text = isValidUtf8(bytes) ? std::string(bytes) : legacyText(bytes);
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -25,20 +24,21 @@ std::vector<std::string> splitNameText(std::string_view bytes) {
 }
 
 std::optional<std::vector<std::string>> readNameFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return splitNameText(bytes.str());
+    try {
+        const OpenFile file = OpenFile::forReading(path);
+        return splitNameText(file.readStringAt(0, static_cast<std::size_t>(file.size())));
+    } catch (const FileError&) {
+        return std::nullopt;  // missing, unreadable, or a pipe or device
+    }
 }
 
+// The file is written whole beside its place and put there at once: a full disk leaves
+// the list saved before as it was.
 bool writeNameFile(const std::string& path, const std::vector<std::string>& lines) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const std::string& line : lines) out << line << "\r\n";
-    out.flush();
-    return static_cast<bool>(out);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    TemporaryFile out(path);
+    return out.error() == 0 && out.write(text) == 0 && out.finish(true) == 0 && out.replaceTarget() == 0;
 }
 
 }  // namespace quilvane

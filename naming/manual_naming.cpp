@@ -3,14 +3,22 @@
 #include "app/name_rules.h"
 #include "app/simple_rename.h"
 #include "app/text_pieces.h"
+#include "platform/display_name.h"
 #include "platform/file_list_entries.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
 namespace quilvane {
 
-void renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
-                     const std::function<bool(const std::string&)>& ask) {
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+}  // namespace
+
+std::vector<std::size_t> renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
+                                         const std::function<bool(const std::string&)>& ask) {
+    std::vector<std::size_t> refused;
     for (std::size_t i = 0; i < naming.entries.size() && i < naming.lines.size(); ++i) {
         const std::string& line = naming.lines[i];
         // A line that would lead out of the folder or hide the file names nothing.
@@ -19,7 +27,12 @@ void renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& re
         if (naming.folderMode) {
             if (isDotEntry(entry)) continue;
             entry = withoutBrackets(entry);
-            if (sameText(entry, line)) continue;
+        }
+        // The line as the entry is shown: the entry keeps its own bytes.
+        if (sameText(displayName(entry), line)) continue;
+        if (line.find(kReplacementCharacter) != std::string::npos) {
+            refused.push_back(i);
+            continue;
         }
         const std::string from = joinPath(naming.folder, entry);
         const std::string to = joinPath(naming.folder, line);  // the line as it stands
@@ -38,6 +51,15 @@ void renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& re
         }
         renameAndLog(from, to, log, renamedCount);
     }
+    return refused;
+}
+
+std::string refusedLinesText(const std::vector<std::size_t>& refused, const std::vector<std::string>& lines) {
+    std::string text = "以下各行含有无法识别的字符（" + std::string(kReplacementCharacter) + "），请改正后再命名，这些文件未改名：";
+    for (std::size_t i = 0; i < refused.size() && i < 20; ++i)
+        text += "\n第" + std::to_string(refused[i] + 1) + "行：" + lines[refused[i]];
+    if (refused.size() > 20) text += "\n……";
+    return text;
 }
 
 }  // namespace quilvane

@@ -19,8 +19,14 @@ struct ManualNaming {
 };
 
 // Asks, when a line names another existing file, whether to delete the entry's file;
-// true deletes it. Returns nothing; renames go to `log` and `renamedCount`.
-void renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
-                     const std::function<bool(const std::string& question)>& ask);
+// true deletes it. Renames go to `log` and `renamedCount`. A line that reads as its
+// entry is shown (a name in a legacy code page shown decoded) leaves the entry's own
+// bytes alone; a changed line becomes a UTF-8 name. Returns the numbers (from 0) of the
+// lines refused because they still hold a character that could not be read (U+FFFD).
+std::vector<std::size_t> renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
+                                         const std::function<bool(const std::string& question)>& ask);
+
+// The notice for lines refused that way.
+std::string refusedLinesText(const std::vector<std::size_t>& refused, const std::vector<std::string>& lines);
 
 }  // namespace quilvane

@@ -201,10 +201,11 @@ LegacyReading detectLegacy(const std::vector<std::string_view>& texts) {
         Scores one;
         scoreGbk(t, one);
         scoreLatin(t, one);
-        // A text only one reading can read does not rule the other out for its tag; it
-        // is read on its own (decodeInTag) and counts as strong evidence.
-        if (!one.gbkPossible && one.latinPossible) total.latin += 3.0 * one.highBytes;
-        else if (!one.latinPossible && one.gbkPossible) total.gbk += 3.0 * one.highBytes;
+        // A text only one reading can read does not rule the other out for its tag (a
+        // Latin-1 "Café" typed into a GBK tag by another program): it is read its own way
+        // (decodeInTag) and counts with the weight of what it holds.
+        if (!one.gbkPossible && one.latinPossible) total.latin += one.latin;
+        else if (!one.latinPossible && one.gbkPossible) total.gbk += one.gbk;
         else if (one.gbkPossible && one.latinPossible) {
             total.gbk += one.gbk;
             total.latin += one.latin;

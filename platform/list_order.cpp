@@ -7,7 +7,7 @@
 #include <unicode/uscript.h>
 #include <unicode/ustring.h>
 
-#include "platform/codepage.h"
+#include "platform/display_name.h"
 #include "platform/text.h"
 
 namespace quilvane {
@@ -52,7 +52,7 @@ void sortByKeys(std::vector<Item>& items, NameOf nameOf) {
 }  // namespace
 
 std::string listOrderKey(std::string_view name) {
-    const std::string text = isValidUtf8(name) ? std::string(name) : legacyToUtf8(name);
+    const std::string text = displayName(name);
     UCollator* collator = chineseCollator();
     if (collator == nullptr) return asciiLower(text);
     std::vector<UChar> units;

@@ -181,15 +181,15 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button3Click() {
-    const auto fields = tagPanelFields();
-    std::string texts[5];
-    for (int i = 0; i < 5; ++i) texts[i] = utf8ToLegacyWidth(fromQ(fields[i].first->text()), fields[i].second.width);
-    const int genre = ui.ComboBox1->currentIndex();
-    const TagBlock block = buildTagBlock(texts[0], texts[1], texts[2], texts[3], texts[4],
-                                         static_cast<std::uint8_t>(genre < 0 ? 255 : genre));
     // The tag goes to the file whose tag the panel shows, whatever the list shows now.
     if (tagPanelPath_.empty()) return;
+    std::array<std::string, 5> texts;
+    const auto fields = tagPanelFields();
+    for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = fromQ(fields[i].first->text());
+    const int genre = ui.ComboBox1->currentIndex();
     try {
+        // Fields the user left as they were keep their bytes.
+        const TagBlock block = editedBlock(AbtainId3Tag(tagPanelPath_), texts, static_cast<std::uint8_t>(genre < 0 ? 255 : genre));
         ChangeMP3ID(tagPanelPath_, block);
     } catch (const FileError& e) {
         prompts().error(this, toQ(e.what()));

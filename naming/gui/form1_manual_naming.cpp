@@ -19,14 +19,16 @@ void TForm1::N2Click() {
     }
     RenamedCount = 0;
     UndoList.clear();
-    renameFromLines(naming, UndoList, RenamedCount,
-                    [this](const std::string& question) { return prompts().question(this, toQ(question)); });
+    const auto refused = renameFromLines(naming, UndoList, RenamedCount, [this](const std::string& question) {
+        return prompts().question(this, toQ(question));
+    });
     enableUndo();
     ui.FileListBox1->reread();
     ui.ShellTreeView1->viewport()->update();
     showCountAnd(ui.RadioGroup3->isItemChecked(1) ? QStringLiteral("个文件夹已按编辑区名字重命名")
                                                    : QStringLiteral("个文件已按指定名字重命名"));
     RenamedCount = 0;
+    if (!refused.empty()) prompts().notice(this, toQ(refusedLinesText(refused, naming.lines)));
 }
 
 }  // namespace quilvane

@@ -248,14 +248,36 @@ TEST_F(FolderBrowser, NamesThatAreNotUtf8AreListedPreviewedRenamedAndRestored) {
     form().selectFolderInTree(folder / "Tom");
     ASSERT_EQ(list().count(), 1);
     EXPECT_EQ(list().itemBytes(0), gbkName);
-    EXPECT_TRUE(list().itemText(0).contains(QChar::ReplacementCharacter));
+    EXPECT_EQ(list().itemText(0), "歌曲.mp3") << "shown in Chinese";
     list().clickItem(0);
     EXPECT_EQ(form().ui.Edit1->text(), "Rain");
+    EXPECT_EQ(form().ui.Label1->text(), "文件信息：歌曲.mp3");
 
+    // A new name is UTF-8; the undo gives the file its own bytes back.
     form().ui.RadioGroup1->setItemIndex(1);
     trigger("N14");
-    EXPECT_EQ(folder.names("Tom"), std::vector<std::string>{"Tom - " + gbkName});
+    EXPECT_EQ(folder.names("Tom"), std::vector<std::string>{"Tom - 歌曲.mp3"});
     trigger("N50");
+    EXPECT_EQ(folder.names("Tom"), std::vector<std::string>{gbkName});
+
+    // Manual naming: the line as shown leaves the file alone, an edited line renames it.
+    trigger("N43");  // 复制文件名
+    EXPECT_EQ(form().memoLines(), QStringList{"歌曲.mp3"});
+    click("BitBtn6");
+    EXPECT_EQ(status(), "0个文件已按指定名字重命名");
+    EXPECT_EQ(folder.names("Tom"), std::vector<std::string>{gbkName});
+    form().setMemoLines({"新歌.mp3"});
+    click("BitBtn6");
+    EXPECT_EQ(folder.names("Tom"), std::vector<std::string>{"新歌.mp3"});
+    trigger("N50");
+    EXPECT_EQ(folder.names("Tom"), std::vector<std::string>{gbkName}) << "its exact bytes";
+
+    // A line that still holds an unreadable character is refused, and said so.
+    form().setMemoLines({"坏\xEF\xBF\xBD名.mp3"});
+    prompts.expectNotice("");
+    click("BitBtn6");
+    ASSERT_FALSE(prompts.shown().empty());
+    EXPECT_TRUE(prompts.shown().back().text.contains("第1行"));
     EXPECT_EQ(folder.names("Tom"), std::vector<std::string>{gbkName});
 }
 
