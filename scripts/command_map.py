@@ -75,6 +75,7 @@ CALLED = re.compile(r"\b([A-Z]\w+)\(\)")
 PAIR = re.compile(r"\{\s*ui\.(\w+)\s*,\s*&(\w+)::(\w+)\s*\}")
 FILTERED = re.compile(r"watched == ui\.(\w+)\s*&&\s*event->type\(\) == QEvent::(\w+)\)\s*(\{[^}]*\}|[^;]*;)")
 VIEWPORT_CASE = re.compile(r"case QEvent::(\w+):\s*(\w+)\(\);")
+LOOP = re.compile(r"for \(\w+\* \w+ : \{([^}]*)\}\)\s*connect\(\w+,\s*&[\w:]+::(\w+),\s*this,\s*&(\w+)::(\w+)\)")
 POPUP = re.compile(r"PopupMenu1->addActions\(\{([^}]*)\}\)")
 
 
@@ -97,7 +98,11 @@ def bindings():
             handler = called.group(1) if called else "（就地处理）"
             found.setdefault((cls or "?", m.group(1)), []).append((m.group(2), handler, rel))
         for m in PAIR.finditer(code):
-            found.setdefault((m.group(2), m.group(1)), []).append(("triggered", m.group(3), rel))
+            event = "clicked" if re.match(r"(BitBtn|Button)\d", m.group(1)) else "triggered"
+            found.setdefault((m.group(2), m.group(1)), []).append((event, m.group(3), rel))
+        for m in LOOP.finditer(code):
+            for control in re.findall(r"ui\.(\w+)", m.group(1)):
+                found.setdefault((m.group(3), control), []).append((m.group(2), m.group(4), rel))
         for m in FILTERED.finditer(code):
             called = CALLED.search(m.group(3))
             handler = called.group(1) if called else "（就地处理）"

@@ -18,6 +18,15 @@ ApplicationWindows::ApplicationWindows()
     Form1->SortForm = SortForm.get();
     SortForm->setMainFileList(Form1->ui.FileListBox1);
     // The artist folders a sort made show in the tree at once.
+    Form1->V1V2Dialog = V1V2Dialog.get();
+    // The tag editor's folder browser moves the main window's list too; while its batch
+    // runs, the main window cannot open one file in it.
+    QObject::connect(V1V2Dialog.get(), &TV1V2Dialog::folderChosen, Form1.get(), [form = Form1.get()](const QByteArray& folder) {
+        form->selectFolderInTree(folder.toStdString());
+    });
+    QObject::connect(V1V2Dialog.get(), &TV1V2Dialog::batchRunningChanged, Form1.get(), [form = Form1.get()](bool running) {
+        form->ui.N23->setEnabled(!running && form->ui.RadioGroup3->isItemChecked(0));
+    });
     QObject::connect(SortForm.get(), &TSortForm::runFinished, Form1.get(), [form = Form1.get(), sort = SortForm.get()] {
         for (const std::string& folder : sort->changedFolders()) form->rereadTreeFolder(folder);
     });

@@ -89,6 +89,9 @@ void TForm1::connectHandlers() {
     connect(ui.BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
     connect(ui.N50, &QAction::triggered, this, &TForm1::N50Click);
     connect(ui.N54, &QAction::triggered, this, &TForm1::N54Click);
+    connect(ui.N23, &QAction::triggered, this, &TForm1::N23Click);
+    connect(ui.V1V21, &QAction::triggered, this, &TForm1::V1V21Click);
+    connect(ui.BitBtn8, &QPushButton::clicked, this, &TForm1::V1V21Click);
     connect(ui.BitBtn7, &QPushButton::clicked, this, &TForm1::N50Click);
     connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(ui.N8, &QAction::triggered, this, &TForm1::N8Click);

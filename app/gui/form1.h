@@ -23,6 +23,7 @@ namespace quilvane {
 
 class FolderTreeModel;
 class TForm5;
+class TV1V2Dialog;
 class TSortForm;
 
 // What MakeTree does with each file of the tree.
@@ -42,8 +43,9 @@ public:
     FolderTreeModel* FolderModel = nullptr;
     // The template chooser, created hidden with the window.
     TForm5* Form5 = nullptr;
-    // The sorting dialog, created after this window.
+    // The sorting dialog and the tag editor, created after this window.
     TSortForm* SortForm = nullptr;
+    TV1V2Dialog* V1V2Dialog = nullptr;
 
     // Window state.
     NameStyle nameStyle() const { return NameStyle_; }
@@ -104,6 +106,8 @@ public slots:
     void BitBtn5Click();
     void N50Click();
     void N54Click();
+    void N23Click();
+    void V1V21Click();
     void Button1Click();
     void CheckBox1Click();
     void Edit3Change();

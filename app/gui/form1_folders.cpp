@@ -9,13 +9,16 @@
 #include "platform/qt/folder_tree_model.h"
 #include "platform/qt/shell.h"
 #include "platform/qt/qtext.h"
+#include "tageditor/gui/v1v2_dialog.h"
 
 namespace quilvane {
 
 void TForm1::RadioGroup3Click() {
     const bool fileMode = ui.RadioGroup3->isItemChecked(0);
     if (!fileMode && !ui.RadioGroup3->isItemChecked(1)) return;
-    for (QAction* a : {ui.N9->menuAction(), ui.MP31->menuAction(), ui.N23}) a->setEnabled(fileMode);
+    for (QAction* a : {ui.N9->menuAction(), ui.MP31->menuAction()}) a->setEnabled(fileMode);
+    // "曲目信息" also waits for a batch of the tag editor to end.
+    ui.N23->setEnabled(fileMode && !(V1V2Dialog && V1V2Dialog->batchRunning()));
     for (QWidget* w : {static_cast<QWidget*>(ui.GroupBox2), static_cast<QWidget*>(ui.CheckBox2),
                        static_cast<QWidget*>(ui.CheckBox3), static_cast<QWidget*>(ui.Edit4),
                        static_cast<QWidget*>(ui.BitBtn4), static_cast<QWidget*>(ui.BitBtn5)})

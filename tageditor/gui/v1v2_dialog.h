@@ -1,13 +1,78 @@
 #pragma once
-// The tag editor "ID3信息修改": one file's two tags, or the batch settings of a folder.
+// The tag editor "ID3信息修改": one file's two tags (single-file mode), or the values a
+// batch writes into every MP3 file of a folder (folder mode). Shown without blocking,
+// always on top; it keeps its fields between showings.
 #include <QDialog>
+#include <QPointer>
+#include <atomic>
+#include <string>
+
+#include "tageditor/batch_tags.h"
+#include "tags/id3v1.h"
+#include "tags/id3v2.h"
+#include "ui_TV1V2Dialog.h"
 
 namespace quilvane {
+
+class TchangeV1V2;
 
 class TV1V2Dialog : public QDialog {
     Q_OBJECT
 public:
     explicit TV1V2Dialog(QWidget* parent = nullptr);
+    ~TV1V2Dialog() override;
+
+    Ui::TV1V2Dialog ui;
+
+    // The two ways the main window opens it.
+    void openForFile(const std::string& path);
+    void openForFolder(const std::string& folder);
+    const std::string& targetPath() const { return TargetPath; }
+    bool singleFile() const { return SingleFile; }
+    bool batchRunning() const { return !worker_.isNull(); }
+
+    // The fields as the batch writes them (read on the window thread).
+    TagFieldValues fieldValues() const;
+    // Called on the window thread for the worker.
+    void showBatchProgress(const QString& text);
+    void finishBatch(const BatchResult& result);
+
+public slots:
+    void CheckEnable();
+    void Clearcontent();
+    void UpdateSingleID3();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn6Click();
+    void BitBtn7Click();
+
+signals:
+    // The user chose another folder with "。。。" (the folder's own bytes).
+    void folderChosen(const QByteArray& folder);
+    // A batch started or ended: the main window's single-file command follows it.
+    void batchRunningChanged(bool running);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void setGenre(QComboBox* box, int genre);
+    void showStatus(const QString& text);
+    void applyV2();
+    void applyV1();
+
+    std::string TargetPath;
+    bool SingleFile = false;
+    // The dialog's own tag objects; a batch has objects of its own.
+    TID3V1 TagV1;
+    TID3V2 TagV2;
+    std::atomic<bool> StopBatch{false};
+    std::atomic<bool> StopScan{false};
+    QPointer<TchangeV1V2> worker_;
 };
 
 }  // namespace quilvane

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     const std::string sound = audio(400);
     put(folder, "v22", tag(2, {frame(2, "TT2", str("\0Rain", 5)), frame(2, "TP1", str("\0Tom", 4)),
                                 frame(2, "COM", str("\0eng\0hi", 7))}) + sound);
-    put(folder, "v23", tag(3, {frame(3, "TIT2", str("\x01\xFF\xFE" "R\0a\0", 7)), frame(3, "TALB", "\0Album"),
+    put(folder, "v23", tag(3, {frame(3, "TIT2", str("\x01\xFF\xFE" "R\0a\0", 7)), frame(3, "TALB", str("\0Album", 6)),
                                 frame(3, "COMM", str("\0engiTunNORM\0 00A", 17)), frame(3, "TCON", str("\0(17)Rock", 9))},
                              300) + sound);
     put(folder, "v24", tag(4, {frame(4, "TIT2", str("\x03" "Rain", 5)), frame(4, "TDRC", str("\x03" "2004", 5)),
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     const std::string body = frame(4, "TIT2", str("\x03" "Foot", 5));
     put(folder, "footer", "ID3" + str("\x04\0\x10", 3) + synchsafe(static_cast<unsigned>(body.size())) + body + "3DI" +
                               str("\x04\0\x10", 3) + synchsafe(static_cast<unsigned>(body.size())) + sound);
-    put(folder, "apic", tag(3, {frame(3, "APIC", "\0image/jpeg\0\x03\0" + audio(3000, 9)), frame(3, "TIT2", "\0Cover")}) +
+    put(folder, "apic", tag(3, {frame(3, "APIC", str("\0image/jpeg\0\x03\0", 14) + audio(3000, 9)), frame(3, "TIT2", str("\0Cover", 6))}) +
                             sound);
     put(folder, "v1", sound + "TAG" + std::string(30, 't') + std::string(94, '\0') + "\x11");
     return 0;

@@ -1,0 +1,92 @@
+#pragma once
+// The batch change of the tag editor: every MP3 file of a folder (and, if asked, of its
+// sub-folders) gets its ID3v1 and/or ID3v2 tag changed, copied from the other tag, or
+// removed. The values to write are read afresh for each file, so a value edited during
+// a run applies to the files after the edit. The walk owns its tag objects.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tags/id3v1.h"
+#include "tags/id3v2.h"
+
+namespace quilvane {
+
+enum class BatchMode : std::uint8_t {
+    ChangeV1 = 0,    // "修改ID3v1"
+    ChangeV2 = 1,    // "修改ID3v2"
+    ChangeBoth = 2,  // "全部修改"
+    V1ToV2 = 3,      // "ID3v1->ID3v2"
+    V2ToV1 = 4,      // "ID3v2->ID3v1"
+    RemoveV1 = 5,    // "删除ID3v1"
+    RemoveV2 = 6,    // "删除ID3v2"
+    RemoveBoth = 7,  // "全部删除"
+};
+
+// The tag editor's fields (UTF-8). Genres are list indexes, -1 for no selection.
+struct TagFieldValues {
+    std::array<std::string, 5> v1;   // title, artist, album, year, comment
+    int v1Genre = 53;
+    std::array<std::string, 12> v2;  // by TID3V2 slot; the genre slot is v2Genre
+    int v2Genre = 53;
+};
+
+struct BatchSettings {
+    std::string folder;
+    BatchMode mode = BatchMode::ChangeV1;
+    bool titleFromFileName = false;
+    bool artistFromFolder = false;
+    bool includeSubfolders = false;
+};
+
+struct BatchResult {
+    int done = 0;
+    bool stopped = false;
+    std::vector<std::string> notWritten;  // files whose ID3v2 tag was not written
+    std::string failure;                  // what ended the run, naming the file
+};
+
+class BatchTagWalk {
+public:
+    BatchTagWalk(BatchSettings settings, const std::atomic<bool>& stop, std::function<TagFieldValues()> readFields,
+                 std::function<void(int done, const std::string& path)> progress);
+
+    BatchResult run();
+    // The mode's work on one file; false (nothing done) for a file that is no MP3 file.
+    // Throws std::runtime_error, saying what was and was not written, when a tag cannot
+    // be read or written.
+    bool ProcessFile(const std::string& path);
+    const BatchResult& result() const { return result_; }
+
+private:
+    void WalkFolder(const std::string& folder);
+    void ChangeV1(const std::string& path, const TagFieldValues& fields);
+    void ChangeV2(const std::string& path, const TagFieldValues& fields);
+    void CopyV1ToV2(const std::string& path);
+    void CopyV2ToV1(const std::string& path);
+    // The ID3v2 tag of `path` saved; a tag over the size limit is noted as not written.
+    void saveV2(const std::string& path);
+
+    BatchSettings settings_;
+    const std::atomic<bool>& stop_;
+    std::function<TagFieldValues()> readFields_;
+    std::function<void(int, const std::string&)> progress_;
+    TID3V1 v1_;
+    TID3V2 v2_;
+    BatchResult result_;
+    bool v2Refused_ = false;  // the file in hand's ID3v2 tag was not written
+};
+
+// The file name without its extension: the text before its last '.'.
+std::string NameWithoutExt(std::string_view name);
+// The folder's own name; empty for the root.
+std::string LastFolderName(std::string_view folder);
+// The end text of a run: "N个MP3文件已完成指定ID3修改", or "已停止 ！ 完成N" after a stop,
+// and how many files were not written.
+std::string batchEndText(const BatchResult& result);
+
+}  // namespace quilvane
