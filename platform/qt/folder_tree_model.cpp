@@ -153,9 +153,17 @@ QModelIndex FolderTreeModel::indexOf(const std::string& folder) {
         start = end + 1;
         if (name.empty()) continue;
         Node* node = nodeOf(current);
+        const auto find = [&] {
+            return std::find_if(node->children.begin(), node->children.end(),
+                                [&name](const auto& child) { return fileNameOf(child->path) == name; });
+        };
         if (!node->read) readChildren(node, current);
-        const auto found = std::find_if(node->children.begin(), node->children.end(),
-                                        [&name](const auto& child) { return fileNameOf(child->path) == name; });
+        auto found = find();
+        // A folder made since its parent was read: read the parent again.
+        if (found == node->children.end()) {
+            readChildren(node, current);
+            found = find();
+        }
         if (found == node->children.end()) return {};
         current = indexOfNode(found->get());
     }

@@ -1,0 +1,216 @@
+// The tag editor through its real window: one file's tags from the list's "曲目信息",
+// the batch over a folder from "V1V2批量修改", and what each button does to the files.
+#include <QSignalSpy>
+#include <QTest>
+
+#include "platform/paths.h"
+#include "platform/qt/qtext.h"
+#include "support/gui_fixture.h"
+#include "support/id3_builder.h"
+#include "tageditor/gui/v1v2_dialog.h"
+#include "tags/tag_block.h"
+
+namespace quilvane::test {
+namespace {
+
+std::string str(const char* bytes, std::size_t n) { return std::string(bytes, n); }
+
+std::string v1Block(const std::string& title, std::uint8_t genre) {
+    const TagBlock b = buildTagBlock(title, "Tom", "Sky", "1999", "v1", genre);
+    return std::string(b.bytes.data(), 128);
+}
+
+std::string v2Tag(const std::string& title) {
+    return tag(3, {frame(3, "TIT2", str("\0", 1) + title), frame(3, "TCON", str("\0(17)Rock", 9))}, 400);
+}
+
+class TagEditor : public WindowTest {
+protected:
+    TV1V2Dialog& dialog() { return *windows->V1V2Dialog; }
+    void select(const QString& entry) { list().setItemIndex(indexOf(entry)); }
+    void runBatch() {
+        QSignalSpy changed(&dialog(), &TV1V2Dialog::batchRunningChanged);
+        dialog().ui.BitBtn6->click();
+        ASSERT_TRUE(changed.wait(20000) || changed.count() >= 2);
+        while (dialog().batchRunning()) ASSERT_TRUE(changed.wait(20000));
+    }
+};
+
+TEST_F(TagEditor, OneFileFromTheListAndItsTwoTags) {
+    folder.write("song.mp3", v2Tag("后来") + audio(2000) + v1Block("Rain", 17));
+    folder.write("notes.txt", "text");
+    openWindows();
+    trigger("N23");
+    EXPECT_FALSE(dialog().isVisible()) << "nothing selected";
+    select("notes.txt");
+    trigger("N23");
+    EXPECT_FALSE(dialog().isVisible()) << "not an MP3 file";
+    select("song.mp3");
+    trigger("N23");
+    ASSERT_TRUE(dialog().isVisible());
+    const Ui::TV1V2Dialog& ui = dialog().ui;
+    EXPECT_EQ(ui.Edit16->text(), toQ(folder / "song.mp3"));
+    EXPECT_EQ(ui.Edit1->text(), "Rain");
+    EXPECT_EQ(ui.ComboBox1->currentText(), "Rock");
+    EXPECT_EQ(ui.Edit6->text(), "后来");
+    EXPECT_EQ(ui.ComboBox2->currentIndex(), 17);
+    EXPECT_TRUE(ui.CheckBox1->isChecked());
+    EXPECT_TRUE(ui.CheckBox2->isChecked());
+    EXPECT_FALSE(ui.GroupBox3->isEnabled());
+    EXPECT_TRUE(ui.BitBtn1->isEnabled());
+    EXPECT_FALSE(ui.BitBtn8->isEnabled());
+    EXPECT_TRUE(dialog().windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(dialog().isModal());
+
+    // Only the ID3v2 genre changes: the ID3v1 tag is not touched, the panel stays empty.
+    const std::string v1Before = folder.read("song.mp3").substr(folder.read("song.mp3").size() - 128);
+    dialog().ui.ComboBox2->setCurrentIndex(13);
+    dialog().ui.BitBtn1->click();
+    TID3V2 v2;
+    v2.LoadTag(folder / "song.mp3");
+    EXPECT_EQ(v2.GetGenre(), 13);
+    EXPECT_EQ(folder.read("song.mp3").substr(folder.read("song.mp3").size() - 128), v1Before);
+    EXPECT_EQ(ui.StatusBar1->panelText(0), "");
+
+    // The copy buttons fill fields; only "更改" writes.
+    dialog().ui.BitBtn3->click();  // 从ID3v1复制
+    EXPECT_EQ(ui.Edit6->text(), "Rain");
+    dialog().ui.Edit1->setText("Snow");
+    dialog().ui.BitBtn1->click();
+    EXPECT_EQ(ui.StatusBar1->panelText(0), "文件" + toQ(folder / "song.mp3") + "已完成更改");
+    TID3V1 v1;
+    v1.LoadTag(folder / "song.mp3");
+    EXPECT_EQ(v1.Title, "Snow");
+    v2.LoadTag(folder / "song.mp3");
+    EXPECT_EQ(v2.Frames[TID3V2::Title], "Rain");
+}
+
+TEST_F(TagEditor, RemovingTagsAndAFileWithOnlyAnId3v2Tag) {
+    folder.write("both.mp3", v2Tag("Both") + audio(1500, 2) + v1Block("Both", 3));
+    const std::string onlyV2 = v2Tag("Only") + audio(1500, 3);
+    folder.write("only.mp3", onlyV2);
+    openWindows();
+    select("only.mp3");
+    trigger("N23");
+    const Ui::TV1V2Dialog& ui = dialog().ui;
+    EXPECT_FALSE(ui.CheckBox1->isChecked());
+    EXPECT_FALSE(ui.Edit1->isEnabled());
+    dialog().ui.BitBtn1->click();
+    EXPECT_EQ(folder.read("only.mp3"), onlyV2) << "no ID3v1 tag added, nothing else changed";
+
+    select("both.mp3");
+    trigger("N23");
+    dialog().ui.CheckBox2->setChecked(false);
+    dialog().ui.BitBtn1->click();
+    const std::string once = folder.read("both.mp3");
+    EXPECT_NE(once.substr(0, 3), "ID3") << "the ID3v2 tag is gone";
+    EXPECT_EQ(once.substr(0, 1500), audio(1500, 2));
+    dialog().ui.BitBtn1->click();
+    EXPECT_EQ(folder.read("both.mp3"), once) << "removed once";
+}
+
+TEST_F(TagEditor, AFileChangedSinceTheDialogReadItIsNotWrittenOver) {
+    folder.write("song.mp3", v2Tag("Old") + audio(3000, 4));
+    openWindows();
+    select("song.mp3");
+    trigger("N23");
+    const std::string stripped = audio(3000, 4);
+    folder.write("song.mp3", stripped);  // another program removed the tag meanwhile
+    dialog().ui.Edit6->setText("New");
+    prompts.expectError("");
+    dialog().ui.BitBtn1->click();
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_TRUE(prompts.shown()[0].text.contains(toQ(folder / "song.mp3")));
+    EXPECT_TRUE(prompts.shown()[0].text.contains("已被其他程序改动"));
+    EXPECT_EQ(folder.read("song.mp3"), stripped);
+
+    // A tag over the size limit is not written, and the panel says so.
+    trigger("N23");
+    dialog().ui.CheckBox2->setChecked(true);
+    dialog().ui.Memo1->setPlainText(QString(1900, 'c'));
+    dialog().ui.BitBtn1->click();
+    EXPECT_EQ(dialog().ui.StatusBar1->panelText(0), "ID3v2标签超过2000字节，未写入");
+}
+
+TEST_F(TagEditor, FolderModeSettingsAndTheModeTable) {
+    openWindows();
+    trigger("V1V21");
+    const Ui::TV1V2Dialog& ui = dialog().ui;
+    EXPECT_EQ(ui.Edit16->text(), toQ(folder.path()));
+    EXPECT_TRUE(ui.GroupBox3->isEnabled());
+    EXPECT_FALSE(ui.BitBtn1->isEnabled());
+    EXPECT_EQ(ui.Edit1->text(), "标题取文件名");
+    EXPECT_EQ(ui.Edit7->text(), "艺术家取文件夹名");
+    EXPECT_EQ(ui.Edit4->text(), "未知");
+    EXPECT_EQ(ui.Memo1->toPlainText(), "Modified by orvek");
+    EXPECT_EQ(ui.Edit10->text(), "0");
+    EXPECT_TRUE(ui.CheckBox1->isChecked());
+    EXPECT_FALSE(ui.CheckBox2->isChecked());
+
+    dialog().ui.RadioGroup1->setItemIndex(5);  // 删除ID3v1
+    EXPECT_FALSE(ui.CheckBox1->isChecked());
+    EXPECT_FALSE(ui.CheckBox2->isChecked());
+    EXPECT_FALSE(ui.Edit1->isEnabled());
+    EXPECT_FALSE(ui.Edit6->isEnabled());
+    dialog().ui.RadioGroup1->setItemIndex(2);  // 全部修改
+    EXPECT_TRUE(ui.CheckBox1->isChecked());
+    EXPECT_TRUE(ui.CheckBox2->isChecked());
+
+    dialog().ui.Edit3->setText("Typed album");
+    dialog().ui.CheckBox9->setChecked(true);
+    EXPECT_EQ(ui.Edit3->text(), "Typed album") << "包含子文件夹 runs nothing";
+    dialog().ui.CheckBox4->setChecked(false);
+    EXPECT_EQ(ui.Edit3->text(), "Unknown") << "the other settings reset the fields";
+    EXPECT_EQ(ui.Edit1->text(), "Unknown");
+}
+
+TEST_F(TagEditor, ABatchRunsReportsStopsAndRunsAgain) {
+    folder.write("Music/a.mp3", v2Tag("a") + audio(500) + v1Block("a", 1));
+    folder.write("Music/b.Mp3", v2Tag("b") + audio(500) + v1Block("b", 1));
+    folder.write("Music/c.MP3", v2Tag("c") + audio(500) + v1Block("c", 1));
+    folder.write("Music/notes.txt", "text");
+    openWindows();
+    form().selectFolderInTree(folder / "Music");
+    trigger("V1V21");
+    runBatch();
+    EXPECT_EQ(dialog().ui.StatusBar1->panelText(0), "3个MP3文件已完成指定ID3修改");
+    EXPECT_EQ(dialog().ui.BitBtn6->text(), "开始");
+    EXPECT_EQ(currentDirectory(), folder / "Music");
+    TID3V1 v1;
+    v1.LoadTag(folder / "Music/b.Mp3");
+    EXPECT_EQ(v1.Title, "b") << "title from the file name";
+    EXPECT_EQ(v1.Artist, "Music") << "artist from the folder";
+    EXPECT_EQ(folder.read("Music/notes.txt"), "text");
+
+    // A long run: the single-file commands wait; "停止" ends it with the count so far.
+    for (int i = 0; i < 400; ++i) folder.write("Many/" + std::to_string(i) + ".mp3", v2Tag("x") + audio(300));
+    form().selectFolderInTree(folder / "Many");
+    trigger("V1V21");
+    dialog().ui.RadioGroup1->setItemIndex(2);
+    QSignalSpy changed(&dialog(), &TV1V2Dialog::batchRunningChanged);
+    dialog().ui.BitBtn6->click();
+    EXPECT_EQ(dialog().ui.BitBtn6->text(), "停止");
+    EXPECT_FALSE(form().ui.N23->isEnabled()) << "曲目信息 waits for the batch";
+    dialog().ui.BitBtn6->click();
+    while (dialog().batchRunning()) ASSERT_TRUE(changed.wait(20000));
+    EXPECT_TRUE(dialog().ui.StatusBar1->panelText(0).startsWith("已停止 ！ 完成"));
+    EXPECT_TRUE(form().ui.N23->isEnabled());
+    runBatch();
+    EXPECT_EQ(dialog().ui.StatusBar1->panelText(0), "400个MP3文件已完成指定ID3修改") << "a new run counts from 0";
+}
+
+TEST_F(TagEditor, TheFolderBrowserMovesTheMainList) {
+    folder.makeFolder("Other");
+    folder.write("Other/x.mp3");
+    openWindows();
+    trigger("V1V21");
+    prompts.expectFolder(toQ(folder / "Other"));
+    dialog().ui.BitBtn7->click();
+    EXPECT_EQ(dialog().ui.Edit16->text(), toQ(folder / "Other"));
+    EXPECT_EQ(dialog().targetPath(), folder / "Other");
+    EXPECT_EQ(form().ui.FileListBox1->directory(), folder / "Other");
+    EXPECT_EQ(status(1), "当前文件夹  " + toQ(folder / "Other"));
+}
+
+}  // namespace
+}  // namespace quilvane::test
