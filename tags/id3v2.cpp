@@ -133,14 +133,28 @@ void TID3V2::ReadTag() {
     std::copy_n(file_->head.begin(), Header.size(), Header.begin());
     HasTag = true;
     TagSize = file_->tagSize;
-    if (!file_->unreadable) readFrames(file);
+    if (!file_->unreadable) readFrames(file.readStringAt(10, id3v2::readSynchsafe(Header.data() + 6)));
 }
 
-void TID3V2::readFrames(const OpenFile& file) {
+// What this object just wrote is what the file now holds: it is taken from memory
+// instead of being read back.
+void TID3V2::adoptWritten(const std::string& tag, std::int64_t fileSize) {
+    FileState state = *file_;
+    forgetFrames();
+    state.size = fileSize;
+    state.head = tag.substr(0, 10);
+    state.tagSize = static_cast<std::int64_t>(tag.size());
+    file_ = state;
+    std::copy_n(tag.begin(), Header.size(), Header.begin());
+    HasTag = true;
+    TagSize = state.tagSize;
+    readFrames(tag.substr(10));
+}
+
+void TID3V2::readFrames(std::string area) {
     major_ = Header[3];
     const unsigned char flags = Header[5];
     const bool unsynchronised = flags & 0x80;
-    std::string area = file.readStringAt(10, id3v2::readSynchsafe(Header.data() + 6));
     if (unsynchronised && major_ != 4) area = id3v2::removeUnsynchronisation(area);
     std::string_view frames = area;
     if ((flags & 0x40) && major_ >= 3) frames = skipExtendedHeader(frames, major_);
@@ -286,11 +300,14 @@ bool TID3V2::SaveTag() {
     const std::int64_t oldTag = file_->tagSize;
     if (oldTag > 0 && needed <= oldTag) {
         // The tag keeps its size: only its own bytes are rewritten, the audio stays put.
-        file.writeAt(0, renderTag(frames, oldTag));
+        const std::string tag = renderTag(frames, oldTag);
+        file.writeAt(0, tag);
+        adoptWritten(tag, file_->size);
     } else {
-        rewriteWithNewHead(FileName, renderTag(frames, needed), oldTag);
+        const std::string tag = renderTag(frames, needed);
+        rewriteWithNewHead(FileName, tag, oldTag);
+        adoptWritten(tag, file_->size - oldTag + needed);
     }
-    ReadTag();
     return true;
 }
 

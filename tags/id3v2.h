@@ -69,7 +69,8 @@ private:
     static FileState inspect(const OpenFile& file);
     OpenFile openUnchanged() const;
     void forgetFrames();
-    void readFrames(const OpenFile& file);
+    void readFrames(std::string area);
+    void adoptWritten(const std::string& tag, std::int64_t fileSize);
     void chooseSlots(const std::vector<std::optional<std::string>>& contents);
 
     std::vector<id3v2::RawFrame> framesToWrite(bool& anyChange) const;

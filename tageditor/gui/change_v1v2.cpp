@@ -23,14 +23,19 @@ void TchangeV1V2::Execute() {
 }
 
 // The fields as they are now: a value edited during the run applies from the next file.
+// They are read on the window thread, again only after an edit.
 TagFieldValues TchangeV1V2::readFields() {
-    if (dialog_ && !stop_) {
-        TagFieldValues current;
-        const QPointer<TV1V2Dialog> dialog = dialog_;
-        if (QMetaObject::invokeMethod(dialog, [dialog, &current] {
-                if (dialog) current = dialog->fieldValues();
-            }, Qt::BlockingQueuedConnection))
-            lastFields_ = current;
+    const QPointer<TV1V2Dialog> dialog = dialog_;
+    if (!dialog || stop_) return lastFields_;
+    const unsigned generation = dialog->fieldsGeneration();
+    if (fieldsRead_ && generation == lastGeneration_) return lastFields_;
+    TagFieldValues current;
+    if (QMetaObject::invokeMethod(dialog, [dialog, &current] {
+            if (dialog) current = dialog->fieldValues();
+        }, Qt::BlockingQueuedConnection)) {
+        lastFields_ = current;
+        lastGeneration_ = generation;
+        fieldsRead_ = true;
     }
     return lastFields_;
 }

@@ -32,6 +32,8 @@ private:
     BatchSettings settings_;
     const std::atomic<bool>& stop_;
     TagFieldValues lastFields_;
+    unsigned lastGeneration_ = 0;
+    bool fieldsRead_ = false;
     std::chrono::steady_clock::time_point lastPost_{};
     // Shared with the queued calls, which may run after this object is gone.
     std::shared_ptr<std::atomic<bool>> progressPending_ = std::make_shared<std::atomic<bool>>(false);

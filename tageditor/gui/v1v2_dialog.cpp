@@ -29,6 +29,10 @@ TV1V2Dialog::TV1V2Dialog(QWidget* parent) : QDialog(parent) {
         {ui.BitBtn5, &TV1V2Dialog::BitBtn5Click}, {ui.BitBtn6, &TV1V2Dialog::BitBtn6Click},
         {ui.BitBtn7, &TV1V2Dialog::BitBtn7Click}};
     for (const auto& [button, handler] : buttons) connect(button, &QPushButton::clicked, this, handler);
+    const auto edited = [this] { ++fieldsGeneration_; };
+    for (QLineEdit* box : findChildren<QLineEdit*>()) connect(box, &QLineEdit::textChanged, this, edited);
+    for (QComboBox* box : {ui.ComboBox1, ui.ComboBox2}) connect(box, &QComboBox::currentIndexChanged, this, edited);
+    connect(ui.Memo1, &QPlainTextEdit::textChanged, this, edited);
     FormCreate();
 }
 

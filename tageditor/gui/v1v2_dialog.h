@@ -33,6 +33,8 @@ public:
 
     // The fields as the batch writes them (read on the window thread).
     TagFieldValues fieldValues() const;
+    // Counts the edits of the fields, so a batch reads them again only after one.
+    unsigned fieldsGeneration() const { return fieldsGeneration_; }
     // Called on the window thread for the worker.
     void showBatchProgress(const QString& text);
     void finishBatch(const BatchResult& result);
@@ -73,6 +75,7 @@ private:
     std::atomic<bool> StopBatch{false};
     std::atomic<bool> StopScan{false};
     QPointer<TchangeV1V2> worker_;
+    std::atomic<unsigned> fieldsGeneration_{0};
 };
 
 }  // namespace quilvane
