@@ -16,11 +16,11 @@ namespace {
 // Only regular files are opened: a pipe or a device would block the reader for good or
 // hand it endless bytes. The type is checked before opening, and again on what was
 // opened in case the entry was swapped in between.
-int openOrThrow(const std::string& path, int flags, std::int64_t& size) {
+int openOrThrow(const std::string& path, int flags, bool lookFirst, std::int64_t& size) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    if (lookFirst && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         throw FileError(FileError::Kind::NotRegularFile, path, 0);
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) throw FileError(FileError::Kind::Open, path, errno);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -40,13 +40,13 @@ std::string resolvedPath(const std::string& path) {
 
 }  // namespace
 
-OpenFile OpenFile::forReading(const std::string& path) { return open(path, O_RDONLY); }
+OpenFile OpenFile::forReading(const std::string& path, Known known) { return open(path, O_RDONLY, known); }
 
 OpenFile OpenFile::forReadWrite(const std::string& path) { return open(path, O_RDWR); }
 
-OpenFile OpenFile::open(const std::string& path, int flags) {
+OpenFile OpenFile::open(const std::string& path, int flags, Known known) {
     std::int64_t size = 0;
-    const int fd = openOrThrow(path, flags, size);
+    const int fd = openOrThrow(path, flags, known != Known::ListedAsRegularFile, size);
     OpenFile file(fd, path);
     file.size_ = size;
     return file;

@@ -12,7 +12,13 @@ namespace quilvane {
 
 class OpenFile {
 public:
-    static OpenFile forReading(const std::string& path);
+    // Where the caller knows the entry: a folder listing that found a regular file.
+    enum class Known { Nothing, ListedAsRegularFile };
+
+    // A name not known to be a regular file is looked at before it is opened, so that
+    // a pipe or a device is never opened at all; a name a listing just found to be one
+    // is opened at once (what was opened is checked all the same).
+    static OpenFile forReading(const std::string& path, Known known = Known::Nothing);
     static OpenFile forReadWrite(const std::string& path);
     OpenFile(OpenFile&& other) noexcept;
     OpenFile& operator=(OpenFile&&) = delete;
@@ -32,7 +38,7 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    static OpenFile open(const std::string& path, int flags);
+    static OpenFile open(const std::string& path, int flags, Known known = Known::Nothing);
     OpenFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     int fd_;
     std::string path_;

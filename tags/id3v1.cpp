@@ -23,16 +23,25 @@ void TID3V1::LoadTag(const std::string& fileName) {
     ReadTag();
 }
 
-void TID3V1::ReadTag() {
-    loaded_ = readTagBlock(FileName);
+void TID3V1::ReadTag() { takeBlock(readTagBlock(FileName)); }
+
+void TID3V1::LoadFrom(const std::string& fileName, const OpenFile& file) {
+    Clear();
+    Modified = false;
+    FileName = fileName;
+    takeBlock(readTagBlock(file));
+}
+
+void TID3V1::takeBlock(const TagBlock& block) {
+    loaded_ = block;
     HasTag = loaded_.isTag();
     if (!HasTag) return;
     const LegacyReading tag = loaded_.reading();
-    Title = decodeInTag(loaded_.field(tagfield::Title), tag);
-    Artist = decodeInTag(loaded_.field(tagfield::Artist), tag);
-    Album = decodeInTag(loaded_.field(tagfield::Album), tag);
-    Year = decodeInTag(loaded_.field(tagfield::Year), tag);
-    Comment = decodeInTag(loaded_.field(tagfield::Comment), tag);
+    Title = decodeInTag(loaded_.fieldBytes(tagfield::Title), tag);
+    Artist = decodeInTag(loaded_.fieldBytes(tagfield::Artist), tag);
+    Album = decodeInTag(loaded_.fieldBytes(tagfield::Album), tag);
+    Year = decodeInTag(loaded_.fieldBytes(tagfield::Year), tag);
+    Comment = decodeInTag(loaded_.fieldBytes(tagfield::Comment), tag);
     Genre = loaded_.genre();
 }
 

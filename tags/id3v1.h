@@ -21,6 +21,8 @@ public:
     void Clear();
     void LoadTag(const std::string& fileName);
     void ReadTag();
+    // LoadTag from a file already open (FileName becomes `fileName`).
+    void LoadFrom(const std::string& fileName, const OpenFile& file);
     // Writes the fields as the file's tag (over an existing one, else appended). Fields
     // whose text was not changed since the tag was read keep their bytes, so a save
     // that changes nothing leaves the file as it was.
@@ -42,6 +44,7 @@ public:
 private:
     void setText(std::string& field, std::string_view text, std::size_t width);
     LegacyCharset writingCharset() const;
+    void takeBlock(const TagBlock& block);
 
     TagBlock loaded_;  // the block as last read or written (no tag: zeros)
 };

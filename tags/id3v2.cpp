@@ -105,10 +105,12 @@ void TID3V2::LoadTag(const std::string& fileName) {
     ReadTag();
 }
 
-TID3V2::FileState TID3V2::inspect(const OpenFile& file) {
+// `start`: the file's first bytes as far as they were read already (at least ten, or
+// the whole of a shorter file).
+TID3V2::FileState TID3V2::inspect(const OpenFile& file, std::string_view start) {
     FileState state;
     state.size = file.size();
-    state.head = file.readStringAt(0, 10);
+    state.head = std::string(start.substr(0, 10));
     const std::string& head = state.head;
     if (head.size() < 10 || head.compare(0, 3, "ID3") != 0) return state;
     const auto* header = reinterpret_cast<const unsigned char*>(head.data());
@@ -117,7 +119,12 @@ TID3V2::FileState TID3V2::inspect(const OpenFile& file) {
     const std::uint32_t size = id3v2::readSynchsafe(header + 6);
     // A 2.4 footer flag counts only when the footer is really there; a flag alone would
     // make the tag swallow ten bytes of audio.
-    const bool footer = major == 4 && (flags & 0x10) && file.readStringAt(10 + std::int64_t{size}, 3) == "3DI";
+    const auto bytesAt = [&](std::int64_t at, std::size_t count) {
+        return at + static_cast<std::int64_t>(count) <= static_cast<std::int64_t>(start.size())
+                   ? std::string(start.substr(static_cast<std::size_t>(at), count))
+                   : file.readStringAt(at, count);
+    };
+    const bool footer = major == 4 && (flags & 0x10) && bytesAt(10 + std::int64_t{size}, 3) == "3DI";
     state.tagSize = 10 + static_cast<std::int64_t>(size) + (footer ? 10 : 0);
     state.beyondEnd = state.tagSize > state.size;
     // An unknown version, or a compressed 2.2 tag.
@@ -126,14 +133,21 @@ TID3V2::FileState TID3V2::inspect(const OpenFile& file) {
 }
 
 void TID3V2::ReadTag() {
-    forgetFrames();
     const OpenFile file = OpenFile::forReading(FileName);
-    file_ = inspect(file);
+    ReadFrom(file, file.readStringAt(0, kFirstRead));
+}
+
+void TID3V2::ReadFrom(const OpenFile& file, std::string_view start) {
+    forgetFrames();
+    file_ = inspect(file, start);
     if (file_->tagSize == 0) return;
     std::copy_n(file_->head.begin(), Header.size(), Header.begin());
     HasTag = true;
     TagSize = file_->tagSize;
-    if (!file_->unreadable) readFrames(file.readStringAt(10, id3v2::readSynchsafe(Header.data() + 6)));
+    if (file_->unreadable) return;
+    // Most tags lie within the first read; only a larger one is read again whole.
+    const std::uint32_t size = id3v2::readSynchsafe(Header.data() + 6);
+    readFrames(10 + std::size_t{size} <= start.size() ? std::string(start.substr(10, size)) : file.readStringAt(10, size));
 }
 
 // What this object just wrote is what the file now holds: it is taken from memory

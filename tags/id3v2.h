@@ -35,6 +35,10 @@ public:
     void Clear();
     void LoadTag(const std::string& fileName);
     void ReadTag();
+    // ReadTag from a file already open, whose first bytes (kFirstRead of them, or the
+    // whole of a shorter file) were read already: what readers of both tags share.
+    void ReadFrom(const OpenFile& file, std::string_view start);
+    static constexpr std::size_t kFirstRead = 1024;
     // Writes the tag. Only the frames whose text changed since the tag was read are
     // written anew (a changed text frame also drops later frames of its kind, which the
     // format does not allow); every other frame keeps its bytes, and a save that changes
@@ -66,7 +70,7 @@ private:
         bool beyondEnd = false;    // the header claims more bytes than the file has
         bool unreadable = false;   // a version or layout this program cannot rewrite
     };
-    static FileState inspect(const OpenFile& file);
+    static FileState inspect(const OpenFile& file, std::string_view start);
     OpenFile openUnchanged() const;
     void forgetFrames();
     void readFrames(std::string area);

@@ -10,18 +10,21 @@ namespace quilvane {
 
 bool TagBlock::isTag() const { return std::memcmp(bytes.data(), "TAG", 3) == 0; }
 
-std::string TagBlock::field(TagField f) const {
+std::string_view TagBlock::fieldBytes(TagField f) const {
     const char* start = bytes.data() + f.offset;
-    return std::string(start, std::find(start, start + f.width, '\0'));
+    return std::string_view(start, static_cast<std::size_t>(std::find(start, start + f.width, '\0') - start));
 }
+
+std::string TagBlock::field(TagField f) const { return std::string(fieldBytes(f)); }
 
 LegacyReading TagBlock::reading() const {
-    std::vector<std::string> fields;
-    for (TagField f : kTextFields) fields.push_back(field(f));
-    return detectLegacy(std::vector<std::string_view>(fields.begin(), fields.end()));
+    std::vector<std::string_view> fields;
+    fields.reserve(kTextFields.size());
+    for (TagField f : kTextFields) fields.push_back(fieldBytes(f));
+    return detectLegacy(fields);
 }
 
-std::string TagBlock::text(TagField f) const { return decodeInTag(field(f), reading()); }
+std::string TagBlock::text(TagField f) const { return decodeInTag(fieldBytes(f), reading()); }
 
 TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& texts, std::uint8_t genre) {
     const bool wasTag = before.isTag();
@@ -69,8 +72,9 @@ TagBlock buildTagBlock(std::string_view title, std::string_view artist, std::str
     return block;
 }
 
-TagBlock readTagBlock(const std::string& path) {
-    const OpenFile file = OpenFile::forReading(path);
+TagBlock readTagBlock(const std::string& path) { return readTagBlock(OpenFile::forReading(path)); }
+
+TagBlock readTagBlock(const OpenFile& file) {
     TagBlock block;
     const std::int64_t size = file.size();
     if (size >= 128) file.readAt(size - 128, block.bytes.data(), 128);

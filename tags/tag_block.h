@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_io.h"
 #include "platform/legacy_text.h"
 
 namespace quilvane {
@@ -32,6 +33,7 @@ struct TagBlock {
     bool isTag() const;
     // The field's bytes up to its first zero byte (all of it when it holds none).
     std::string field(TagField f) const;
+    std::string_view fieldBytes(TagField f) const;
     // How the tag's legacy texts are encoded, judged over all five fields together.
     LegacyReading reading() const;
     // The field's text, read as the tag was judged.
@@ -64,6 +66,7 @@ TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& t
 // The file's last 128 bytes, unchanged (zeros for a file shorter than 128 bytes).
 // Throws FileError when the file cannot be read.
 TagBlock readTagBlock(const std::string& path);
+TagBlock readTagBlock(const OpenFile& file);
 
 // Writes the block as the file's tag: over the last 128 bytes when they are a tag,
 // else appended. Throws FileError; a failed append leaves the file at its old size.

@@ -19,6 +19,8 @@ ApplicationWindows::ApplicationWindows()
     SortForm->setMainFileList(Form1->ui.FileListBox1);
     // The artist folders a sort made show in the tree at once.
     Form1->V1V2Dialog = V1V2Dialog.get();
+    Form1->Form4 = Form4.get();
+    V1V2Dialog->setTrackList(Form4.get());
     // The tag editor's folder browser moves the main window's list too; while its batch
     // runs, the main window cannot open one file in it.
     QObject::connect(V1V2Dialog.get(), &TV1V2Dialog::folderChosen, Form1.get(), [form = Form1.get()](const QByteArray& folder) {

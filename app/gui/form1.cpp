@@ -91,6 +91,7 @@ void TForm1::connectHandlers() {
     connect(ui.N54, &QAction::triggered, this, &TForm1::N54Click);
     connect(ui.N23, &QAction::triggered, this, &TForm1::N23Click);
     connect(ui.V1V21, &QAction::triggered, this, &TForm1::V1V21Click);
+    connect(ui.N40, &QAction::triggered, this, &TForm1::N40Click);
     connect(ui.BitBtn8, &QPushButton::clicked, this, &TForm1::V1V21Click);
     connect(ui.BitBtn7, &QPushButton::clicked, this, &TForm1::N50Click);
     connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);

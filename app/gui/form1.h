@@ -24,6 +24,7 @@ namespace quilvane {
 class FolderTreeModel;
 class TForm5;
 class TV1V2Dialog;
+class TForm4;
 class TSortForm;
 
 // What MakeTree does with each file of the tree.
@@ -46,6 +47,7 @@ public:
     // The sorting dialog and the tag editor, created after this window.
     TSortForm* SortForm = nullptr;
     TV1V2Dialog* V1V2Dialog = nullptr;
+    TForm4* Form4 = nullptr;
 
     // Window state.
     NameStyle nameStyle() const { return NameStyle_; }
@@ -108,6 +110,7 @@ public slots:
     void N54Click();
     void N23Click();
     void V1V21Click();
+    void N40Click();
     void Button1Click();
     void CheckBox1Click();
     void Edit3Change();

@@ -10,6 +10,7 @@
 #include "platform/qt/prompts.h"
 #include "platform/qt/qtext.h"
 #include "tageditor/gui/change_v1v2.h"
+#include "tageditor/gui/scan_id3_thread.h"
 #include "tags/genres.h"
 
 namespace quilvane {
@@ -27,7 +28,7 @@ TV1V2Dialog::TV1V2Dialog(QWidget* parent) : QDialog(parent) {
         {ui.BitBtn1, &TV1V2Dialog::BitBtn1Click}, {ui.BitBtn2, &TV1V2Dialog::BitBtn2Click},
         {ui.BitBtn3, &TV1V2Dialog::BitBtn3Click}, {ui.BitBtn4, &TV1V2Dialog::BitBtn4Click},
         {ui.BitBtn5, &TV1V2Dialog::BitBtn5Click}, {ui.BitBtn6, &TV1V2Dialog::BitBtn6Click},
-        {ui.BitBtn7, &TV1V2Dialog::BitBtn7Click}};
+        {ui.BitBtn7, &TV1V2Dialog::BitBtn7Click}, {ui.BitBtn8, &TV1V2Dialog::BitBtn8Click}};
     for (const auto& [button, handler] : buttons) connect(button, &QPushButton::clicked, this, handler);
     const auto edited = [this] { ++fieldsGeneration_; };
     for (QLineEdit* box : findChildren<QLineEdit*>()) connect(box, &QLineEdit::textChanged, this, edited);
@@ -40,7 +41,8 @@ TV1V2Dialog::~TV1V2Dialog() {
     // A batch still running reads this window's fields through the window thread: stop
     // it, and keep answering it until it has ended.
     StopBatch = true;
-    while (worker_ && !worker_->wait(10)) QCoreApplication::processEvents();
+    StopScan = true;
+    while ((worker_ && !worker_->wait(10)) || (scan_ && !scan_->wait(10))) QCoreApplication::processEvents();
 }
 
 void TV1V2Dialog::FormCreate() {

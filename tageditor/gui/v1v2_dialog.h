@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tageditor/batch_tags.h"
+#include "tageditor/track_rows.h"
 #include "tags/id3v1.h"
 #include "tags/id3v2.h"
 #include "ui_TV1V2Dialog.h"
@@ -15,6 +16,8 @@
 namespace quilvane {
 
 class TchangeV1V2;
+class TForm4;
+class TScanID3Thread;
 
 class TV1V2Dialog : public QDialog {
     Q_OBJECT
@@ -30,6 +33,9 @@ public:
     const std::string& targetPath() const { return TargetPath; }
     bool singleFile() const { return SingleFile; }
     bool batchRunning() const { return !worker_.isNull(); }
+    bool scanRunning() const { return !scan_.isNull(); }
+    // The track list the scan fills.
+    void setTrackList(TForm4* list) { trackList_ = list; }
 
     // The fields as the batch writes them (read on the window thread).
     TagFieldValues fieldValues() const;
@@ -38,6 +44,8 @@ public:
     // Called on the window thread for the worker.
     void showBatchProgress(const QString& text);
     void finishBatch(const BatchResult& result);
+    void showScanRows(std::vector<TrackRow> rows, const QString& progress);
+    void finishScan(int done, const QString& failure);
 
 public slots:
     void CheckEnable();
@@ -50,6 +58,7 @@ public slots:
     void BitBtn5Click();
     void BitBtn6Click();
     void BitBtn7Click();
+    void BitBtn8Click();
 
 signals:
     // The user chose another folder with "。。。" (the folder's own bytes).
@@ -75,6 +84,8 @@ private:
     std::atomic<bool> StopBatch{false};
     std::atomic<bool> StopScan{false};
     QPointer<TchangeV1V2> worker_;
+    QPointer<TScanID3Thread> scan_;
+    TForm4* trackList_ = nullptr;
     std::atomic<unsigned> fieldsGeneration_{0};
 };
 

@@ -1,0 +1,20 @@
+#include "tags/tag_reader.h"
+
+#include "platform/file_io.h"
+
+namespace quilvane {
+
+void readBothTags(const std::string& path, TID3V1& v1, TID3V2& v2, OpenFile::Known known) {
+    const OpenFile file = OpenFile::forReading(path, known);
+    v2.FileName = path;
+    v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead));
+    v1.LoadFrom(path, file);
+}
+
+void readId3v2(const std::string& path, TID3V2& v2, OpenFile::Known known) {
+    const OpenFile file = OpenFile::forReading(path, known);
+    v2.FileName = path;
+    v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead));
+}
+
+}  // namespace quilvane
