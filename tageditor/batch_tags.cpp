@@ -7,6 +7,7 @@
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "tags/tag_reader.h"
 
 namespace quilvane {
 namespace {
@@ -107,8 +108,7 @@ bool BatchTagWalk::ProcessFile(const std::string& path) {
         v2_.RemoveTag();
         break;
     case BatchMode::RemoveBoth: {
-        v1_.LoadTag(path);
-        v2_.LoadTag(path);
+        readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
         // The ID3v2 tag goes first: its removal checks that the file is as it was read,
         // which cutting the ID3v1 tag off the end would change.
         const bool hadV2 = v2_.HasTag;
@@ -151,8 +151,7 @@ void BatchTagWalk::ChangeV2(const std::string& path, const TagFieldValues& field
 }
 
 void BatchTagWalk::CopyV1ToV2(const std::string& path) {
-    v1_.LoadTag(path);
-    v2_.LoadTag(path);
+    readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
     v2_.Frames[TID3V2::Title] = v1_.Title;
     v2_.Frames[TID3V2::Artist] = v1_.Artist;
     v2_.Frames[TID3V2::Album] = v1_.Album;
@@ -163,8 +162,7 @@ void BatchTagWalk::CopyV1ToV2(const std::string& path) {
 }
 
 void BatchTagWalk::CopyV2ToV1(const std::string& path) {
-    v1_.LoadTag(path);
-    v2_.LoadTag(path);
+    readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
     v1_.SetTitle(v2_.Frames[TID3V2::Title]);
     v1_.SetArtist(v2_.Frames[TID3V2::Artist]);
     v1_.SetAlbum(v2_.Frames[TID3V2::Album]);

@@ -1,6 +1,6 @@
 #include "tageditor/gui/form4.h"
 
-#include <QAction>
+#include <QKeyEvent>
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
@@ -18,11 +18,17 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     ui.ListView1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     ui.ListView1->setSortingEnabled(true);
     clear();
-    auto* copy = new QAction(this);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetShortcut);
-    ui.ListView1->addAction(copy);
-    connect(copy, &QAction::triggered, this, [this] { QApplication::clipboard()->setText(selectedRowsText()); });
+    ui.ListView1->installEventFilter(this);
+}
+
+// The table's own Ctrl+C copies one cell; users of such tables expect whole rows.
+bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui.ListView1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        QApplication::clipboard()->setText(selectedRowsText());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm4::clear() {

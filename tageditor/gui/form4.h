@@ -25,6 +25,9 @@ public:
     // The selected rows, in the order shown, as lines of tab-separated cells.
     QString selectedRowsText() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     TrackListModel model_;
     QSortFilterProxyModel sorted_;

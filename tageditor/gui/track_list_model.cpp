@@ -38,23 +38,45 @@ void TrackListModel::clear() {
     endResetModel();
 }
 
+namespace {
+
+// A cheap stand-in for a text's width: wide (Chinese) characters count twice. Only the
+// widest text of each column by this count is measured with the font.
+int roughWidth(const QString& text) {
+    int width = 0;
+    for (QChar c : text) width += c.unicode() >= 0x1100 ? 2 : 1;
+    return width;
+}
+
+}  // namespace
+
 std::array<int, 13> TrackListModel::appendRows(std::vector<TrackRow> rows, const QFontMetrics& metrics) {
     std::array<int, 13> widest{};
     if (rows.empty()) return widest;
+    std::array<const QString*, 13> longest{};
+    std::array<int, 13> longestRough{};
+    const auto consider = [&](std::size_t column, const QString& text) {
+        const int rough = roughWidth(text);
+        if (longest[column] && rough <= longestRough[column]) return;
+        longest[column] = &text;
+        longestRough[column] = rough;
+    };
     const int first = static_cast<int>(shown_.size());
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    shown_.reserve(shown_.size() + rows.size());
     for (TrackRow& row : rows) {
         Shown shown;
         shown.number = toQ(row.number);
-        widest[0] = std::max(widest[0], metrics.horizontalAdvance(shown.number));
-        for (std::size_t c = 0; c < 12; ++c) {
-            shown.cells[c] = toQ(row.cells[c]);
-            widest[c + 1] = std::max(widest[c + 1], metrics.horizontalAdvance(shown.cells[c]));
-        }
+        for (std::size_t c = 0; c < 12; ++c) shown.cells[c] = toQ(row.cells[c]);
         shown_.push_back(std::move(shown));
         rows_.push_back(std::move(row));
     }
     endInsertRows();
+    for (std::size_t r = static_cast<std::size_t>(first); r < shown_.size(); ++r) {
+        consider(0, shown_[r].number);
+        for (std::size_t c = 0; c < 12; ++c) consider(c + 1, shown_[r].cells[c]);
+    }
+    for (std::size_t c = 0; c < 13; ++c) widest[c] = longest[c] ? metrics.horizontalAdvance(*longest[c]) : 0;
     return widest;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/qt/qtext.h"
 #include "platform/text.h"
 #include "tageditor/gui/v1v2_dialog.h"
+#include "tags/tag_reader.h"
 
 namespace quilvane {
 namespace {
@@ -24,8 +25,7 @@ void TV1V2Dialog::UpdateSingleID3() {
     Clearcontent();
     ui.Edit16->setText(displayQ(TargetPath));
     try {
-        TagV1.LoadTag(TargetPath);
-        TagV2.LoadTag(TargetPath);
+        readBothTags(TargetPath, TagV1, TagV2);
     } catch (const FileError& e) {
         prompts().error(this, toQ(e.what()));
         return;
@@ -54,8 +54,7 @@ void TV1V2Dialog::BitBtn1Click() {
         applyV2();
         applyV1();
         // The objects follow the file they just wrote.
-        TagV1.LoadTag(TargetPath);
-        TagV2.LoadTag(TargetPath);
+        readBothTags(TargetPath, TagV1, TagV2);
     } catch (const FileError& e) {
         prompts().error(this, toQ(e.what()));
     }
