@@ -1,5 +1,6 @@
 #include "editing/list_correspondence.h"
 
+#include "platform/display_name.h"
 #include "platform/file_list_entries.h"
 #include "platform/text.h"
 
@@ -18,7 +19,7 @@ std::vector<std::string> namesForLines(const std::vector<std::string>& entries, 
 
 int firstEntryStartingWith(const std::vector<std::string>& entries, std::string_view prefix) {
     for (std::size_t i = 0; i < entries.size(); ++i)
-        if (startsWithIgnoringAsciiCase(entries[i], prefix)) return static_cast<int>(i);
+        if (startsWithIgnoringAsciiCase(displayName(entries[i]), prefix)) return static_cast<int>(i);
     return -1;
 }
 

@@ -11,8 +11,8 @@ namespace quilvane {
 // "复制文件名": one line per entry.
 std::vector<std::string> namesForLines(const std::vector<std::string>& entries, bool folderMode);
 
-// The first entry, from the top, whose text begins with `prefix` ignoring the case of
-// ASCII letters; -1 when none does.
+// The first entry, from the top, whose text (as shown) begins with `prefix`, ignoring
+// the case of Latin letters (Chinese characters compare exactly); -1 when none does.
 int firstEntryStartingWith(const std::vector<std::string>& entries, std::string_view prefix);
 
 }  // namespace quilvane

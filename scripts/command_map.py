@@ -87,7 +87,7 @@ def bindings():
         code = path.read_text(encoding="utf-8")
         rel = path.relative_to(ROOT).as_posix()
         cls = None
-        if m := re.search(r"\b(T\w+)::\1\(", code):
+        if m := re.search(r"\b(T\w+)::\1\(", code) or re.search(r"^\w[\w:<>&\s*]*?\b(T\w+)::\w+\(", code, re.M):
             cls = m.group(1)
         for m in CONNECT.finditer(code):
             # A slot of Qt's own (QDialog::accept) belongs to the window the file builds.
@@ -149,7 +149,7 @@ def render():
             if not events:
                 events = [("", "—", "")]
             for event, handler, _where in events:
-                where = defined.get((form.cls, handler), "")
+                where = defined.get((form.cls, handler.split("(")[0]), "")
                 if handler[0].islower():
                     where = "Qt"
                 cells = [f"`{name}`", kind, caption.replace("|", "\\|"), place, event, f"`{handler}`" if handler != "—" else "—",

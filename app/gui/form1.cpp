@@ -123,6 +123,7 @@ void TForm1::connectHandlers() {
     ui.Image2->installEventFilter(this);
     setUpLayoutRules();
     connectEditingHandlers();
+    connectTagFieldHandlers();
 }
 
 void TForm1::FormCreate() {

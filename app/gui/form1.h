@@ -12,6 +12,7 @@
 
 #include "app/simple_rename.h"
 #include "app/undo_list.h"
+#include "editing/tag_fields.h"
 #include "tags/tag_block.h"
 #include "ui_TForm1.h"
 
@@ -29,6 +30,9 @@ class TSortForm;
 
 // What MakeTree does with each file of the tree.
 enum class WalkMode : std::uint8_t { Rename = 0, ListNames = 1, Count = 2, Id3Naming = 3 };
+
+// What "ID3v1特定应用" puts on a found entry's line.
+enum class SearchKind : std::uint8_t { Album, Year, EntryName };
 
 // What a drop of a list entry on a folder of the tree does.
 enum class DropKind : std::uint8_t { Copy = 0, Move = 1, Nothing = 2 };
@@ -90,6 +94,10 @@ public:
     void rereadTreeFolder(const std::string& folder);
     // Selects the list entry of the editing area's caret line (not a click).
     void SelecteInlist();
+    // One ID3v1 field of every entry into the editing area, and the lines back.
+    void ShowID3ToMemo(TagFieldKind kind);
+    void ChangeID3WithMemo(TagFieldKind kind, const QString& caption);
+    void SearchSomeFile(SearchKind kind);
     // Collects the full paths of every file of the folder tree.
     bool FilesList(const std::string& folder, std::vector<std::string>& list);
     // A drag over the editing area is taken only from the file list.
@@ -111,6 +119,22 @@ public slots:
     void N23Click();
     void V1V21Click();
     void N40Click();
+    void N24Click();
+    void N25Click();
+    void N26Click();
+    void N27Click();
+    void N28Click();
+    void N29Click();
+    void N30Click();
+    void N31Click();
+    void N32Click();
+    void N33Click();
+    void N34Click();
+    void N35Click();
+    void N39Click();
+    void MP32Click();
+    void MP33Click();
+    void N37Click();
     void Button1Click();
     void CheckBox1Click();
     void Edit3Change();
@@ -196,6 +220,7 @@ private:
     // The steps "全部命名" and "用ID3v1重命名（全部）" share: question, walk, undo enabled.
     bool nameWholeTree(WalkMode mode);
     void connectEditingHandlers();
+    void connectTagFieldHandlers();
     void transformLines(const std::function<void(std::vector<std::string>&)>& transform, bool backup = true);
     int caretLine() const;
 
