@@ -24,6 +24,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setUpFolderTree();
     setUpInformationPanel();
     setUpRows();
+    setUpAboutPicture();
     connectHandlers();
     FormCreate();
 }
@@ -69,6 +70,9 @@ void TForm1::setUpFolderTree() {
     ui.ShellTreeView1->setIndentation(19);
     // Opening a folder shows what it holds now, folders made meanwhile included.
     connect(ui.ShellTreeView1, &QTreeView::expanded, FolderModel, &FolderTreeModel::reread);
+    // Entries of the file list are dropped on its folders.
+    ui.ShellTreeView1->viewport()->setAcceptDrops(true);
+    ui.ShellTreeView1->viewport()->installEventFilter(this);
 }
 
 void TForm1::setUpFilter() {
@@ -90,6 +94,11 @@ void TForm1::connectHandlers() {
     connect(ui.N50, &QAction::triggered, this, &TForm1::N50Click);
     connect(ui.N54, &QAction::triggered, this, &TForm1::N54Click);
     connect(ui.N23, &QAction::triggered, this, &TForm1::N23Click);
+    connect(ui.N41, &QAction::triggered, this, &TForm1::N41Click);
+    connect(ui.N3, &QAction::triggered, this, &TForm1::N3Click);
+    connect(ui.N47, &QAction::triggered, this, &TForm1::N47Click);
+    connect(ui.N45, &QAction::triggered, this, &TForm1::N45Click);
+    connect(ui.FileListBox1, &TFileListBox::endDrag, this, &TForm1::FileListBox1EndDrag);
     connect(ui.V1V21, &QAction::triggered, this, &TForm1::V1V21Click);
     connect(ui.N40, &QAction::triggered, this, &TForm1::N40Click);
     connect(ui.BitBtn8, &QPushButton::clicked, this, &TForm1::V1V21Click);
@@ -183,7 +192,21 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui.Panel2 && event->type() == QEvent::Resize) Panel2Resize();
     if (watched == ui.Panel7 && event->type() == QEvent::Resize) Panel7Resize();
     if (watched == ui.Image2 && event->type() == QEvent::MouseButtonDblClick) Image2DblClick();
+    if (watched == ui.Image1 && event->type() == QEvent::MouseButtonRelease) N3Click();
     if (watched == ui.Memo1 && event->type() == QEvent::KeyRelease) SelecteInlist();
+    if (watched == ui.ShellTreeView1->viewport()) {
+        const auto type = event->type();
+        if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (!ShellTreeView1DragOver(drag->source())) return false;
+            drag->acceptProposedAction();
+            // Carried out once the drag has ended: its questions are no part of it.
+            if (type == QEvent::Drop)
+                QMetaObject::invokeMethod(this, [this, at = drag->position().toPoint()] { ShellTreeView1DragDrop(at); },
+                                          Qt::QueuedConnection);
+            return true;
+        }
+    }
     if (watched == ui.Memo1->viewport()) {
         switch (event->type()) {
         case QEvent::MouseButtonRelease: SelecteInlist(); break;

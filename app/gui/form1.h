@@ -3,6 +3,7 @@
 // the editing area on the right, the settings groups at the bottom, the toolbar bands
 // on top. Handlers keep their form names and stay short; the work is done in the core.
 #include <QMainWindow>
+#include <QPixmap>
 #include <QStringList>
 #include <array>
 #include <cstdint>
@@ -100,10 +101,21 @@ public:
     void SearchSomeFile(SearchKind kind);
     // Collects the full paths of every file of the folder tree.
     bool FilesList(const std::string& folder, std::vector<std::string>& list);
+    // A drag over the tree is taken only from the file list; a drop at `at` (in the
+    // tree's viewport) copies or moves the list's selected entry into that folder.
+    bool ShellTreeView1DragOver(const QObject* source) const;
+    void ShellTreeView1DragDrop(const QPoint& at);
+    // Asks "%s %s to %s?" and carries out "Move", "Copy" or "Rename"; throws TransferError.
+    void ConfirmChange(const char* operation, const std::string& source, const std::string& destination);
+    void FileListBox1EndDrag(bool accepted);
     // A drag over the editing area is taken only from the file list.
     bool Memo1DragOver(const QObject* source) const;
     void Memo1DragDrop();
     void Memo1DblClick();
+    // Where the help is: next to the program, or in the installed data folder; empty
+    // when it is nowhere.
+    static std::string helpFile();
+    static QPixmap notePicture(int size);
     // The running statistics workers started by list clicks.
     int runningStatistics() const { return runningStatistics_; }
 
@@ -116,6 +128,10 @@ public slots:
     void BitBtn5Click();
     void N50Click();
     void N54Click();
+    void N41Click();
+    void N3Click();
+    void N47Click();
+    void N45Click();
     void N23Click();
     void V1V21Click();
     void N40Click();
@@ -192,10 +208,13 @@ private:
     void setUpFolderTree();
     void setUpFilter();
     void rereadExpandedFolders(const QModelIndex& parent);
+    void returnToFolder(const std::string& folder);
+    void dropFolder(const std::string& source, const std::string& target, bool move);
     void setUpPopupMenu();
     void setUpStatusBar();
     void setUpInformationPanel();
     void setUpRows();
+    void setUpAboutPicture();
     void showStatus(const QString& text);
     void Panel7Resize();
     void setUpLayoutRules();

@@ -1,6 +1,7 @@
 #include "platform/qt/file_list_box.h"
 
 #include <QApplication>
+#include <QDrag>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QStyle>
@@ -161,6 +162,16 @@ void TFileListBox::setRowFont(const QFont& font) {
     setIconSize(QSize(height - 2, height - 2));
     setSpacing(0);
     setItemDelegate(new RowDelegate(height, this));
+}
+
+void TFileListBox::startDrag(Qt::DropActions) {
+    const QModelIndexList indexes = selectedIndexes();
+    if (indexes.isEmpty()) return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(model_.mimeData(indexes));
+    // The drop decides what happens to the entry; the list only learns that it ended.
+    const Qt::DropAction done = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    emit endDrag(done != Qt::IgnoreAction);
 }
 
 std::string TFileListBox::selectedPath() const {

@@ -69,9 +69,12 @@ signals:
     void itemClicked();
     // A key was pressed in the list (its Windows virtual-key code, 0 when it has none).
     void keyDown(int virtualKey);
+    // A drag from the list ended; `accepted` when a target took it.
+    void endDrag(bool accepted);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     int read(const std::string& folder);
