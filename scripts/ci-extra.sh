@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # What CI does beyond the README's test command: builds the program in Release (the
-# configuration packagers use) with warnings as errors, then builds the core and window
+# configuration packagers use) with warnings as errors and packages it, then builds the core and window
 # tests with AddressSanitizer and UBSan and runs them once. Expects scripts/setup.sh to
 # have run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-echo "== Release build"
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQUILVANE_WERROR=ON \
-  -DQUILVANE_TESTS=OFF -DQUILVANE_BENCH=OFF > build-release.log 2>&1 || { cat build-release.log; exit 1; }
-cmake --build build-release -j2
+echo "== Release build and Debian package"
+scripts/package.sh
 
 echo "== Tests under AddressSanitizer and UBSan"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILVANE_WERROR=ON -DQUILVANE_BENCH=OFF \

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libuchardet-dev
   python3 python3-mutagen
   fusefat dosfstools
+  desktop-file-utils appstream fonts-noto-cjk dpkg-dev file
 )
 
 missing=()

@@ -44,8 +44,11 @@ void TForm1::N3Click() {
     box->exec();
 }
 
+// Next to the program in the build tree; once installed, in the data folder beside the
+// program's bin/ (wherever the package put it), then in the folder chosen at build time.
 std::string TForm1::helpFile() {
-    const QStringList places{QCoreApplication::applicationDirPath() + QStringLiteral("/help.html"),
+    const QString here = QCoreApplication::applicationDirPath();
+    const QStringList places{here + QStringLiteral("/help.html"), here + QStringLiteral("/../share/quilvane/help.html"),
                              QStringLiteral(QUILVANE_DATA_DIR "/help.html")};
     for (const QString& place : places)
         if (QFileInfo::exists(place)) return QFile::encodeName(place).toStdString();

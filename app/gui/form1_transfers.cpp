@@ -126,7 +126,8 @@ void TForm1::N45Click() {
     if (isFolderMode(ui) && isDotEntry(entry)) return;
     const std::string folder = ui.FileListBox1->directory();
     const std::string path = joinPath(folder, isFolderMode(ui) ? withoutBrackets(entry) : entry);
-    if (!shell().moveToTrash(this, path)) showStatus(displayQ(fileNameOf(path)) + QStringLiteral("未能移到回收站"));
+    const std::string refusal = shell().moveToTrash(this, path);
+    if (!refusal.empty()) showStatus(displayQ(fileNameOf(path)) + QStringLiteral("未能移到回收站：") + toQ(refusal));
     ui.FileListBox1->reread();
     if (isFolderMode(ui)) rereadTreeFolder(folder);
 }

@@ -16,6 +16,8 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     ui.Label8->installEventFilter(this);
     connect(ui.Button1, &QPushButton::clicked, this, &QDialog::accept);
     Label8MouseLeave();
+    // A fixed box: 305 x 155 unless the desktop's font needs more room.
+    setFixedSize(size().expandedTo(sizeHint()));
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 
 #include "platform/qt/properties_dialog.h"
 #include "platform/qt/shell.h"
+#include "platform/trash.h"
 
 namespace quilvane {
 namespace {
@@ -36,8 +37,8 @@ void DesktopShell::properties(QWidget* parent, const std::string& path) {
     dialog.exec();
 }
 
-bool DesktopShell::moveToTrash(QWidget*, const std::string& path) {
-    return QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(path)));
+std::string DesktopShell::moveToTrash(QWidget*, const std::string& path) {
+    return quilvane::moveToTrash(path).reason;
 }
 
 void DesktopShell::openMailLink(QWidget*, const QString& address) {

@@ -16,8 +16,8 @@ public:
     virtual void open(QWidget* parent, const std::string& path) = 0;
     virtual void showFolder(QWidget* parent, const std::string& folder) = 0;
     virtual void properties(QWidget* parent, const std::string& path) = 0;
-    // True when the entry went to the trash.
-    virtual bool moveToTrash(QWidget* parent, const std::string& path) = 0;
+    // Empty when the entry went to the trash, else why it did not, in Chinese.
+    virtual std::string moveToTrash(QWidget* parent, const std::string& path) = 0;
     virtual void openMailLink(QWidget* parent, const QString& address) = 0;
     virtual void openHelp(QWidget* parent, const std::string& helpFile) = 0;
 };
@@ -31,12 +31,12 @@ public:
     void open(QWidget* parent, const std::string& path) override;
     void showFolder(QWidget* parent, const std::string& folder) override;
     void properties(QWidget* parent, const std::string& path) override;
-    bool moveToTrash(QWidget* parent, const std::string& path) override;
+    std::string moveToTrash(QWidget* parent, const std::string& path) override;
     void openMailLink(QWidget* parent, const QString& address) override;
     void openHelp(QWidget* parent, const std::string& helpFile) override;
 };
 
-// Records every call; moveToTrash answers `trashSucceeds`.
+// Records every call; moveToTrash answers `trashRefusal` (empty: it went to the trash).
 class RecordedShell final : public Shell {
 public:
     struct Call {
@@ -44,14 +44,14 @@ public:
         std::string target;
     };
     std::vector<Call> calls;
-    bool trashSucceeds = true;
+    std::string trashRefusal;
 
     void open(QWidget*, const std::string& path) override { calls.push_back({"open", path}); }
     void showFolder(QWidget*, const std::string& f) override { calls.push_back({"showFolder", f}); }
     void properties(QWidget*, const std::string& p) override { calls.push_back({"properties", p}); }
-    bool moveToTrash(QWidget*, const std::string& path) override {
+    std::string moveToTrash(QWidget*, const std::string& path) override {
         calls.push_back({"trash", path});
-        return trashSucceeds;
+        return trashRefusal;
     }
     void openMailLink(QWidget*, const QString& a) override { calls.push_back({"mail", a.toStdString()}); }
     void openHelp(QWidget*, const std::string& h) override { calls.push_back({"help", h}); }
