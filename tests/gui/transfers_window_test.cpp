@@ -114,6 +114,18 @@ TEST_F(Transfers, FoldersInDirectoryModeAndDropsThatDoNothing) {
     dropOn(folder / "Out");
     EXPECT_EQ(folder.names("Out"), std::vector<std::string>{"Album"});
 
+    EXPECT_EQ(list().directory(), folder / "Out") << "a dot entry ends the drop on the target";
+
+    // Never into itself: refused with the reason, nothing moved.
+    form().selectFolderInTree(folder / "In");
+    choose(1);
+    clickEntry("[Album]");
+    prompts.expectQuestion("确定移动所有文件吗？\n不可撤销操作啊！！", true)
+        .expectError("不能把文件夹复制或移动到它自身或它的子文件夹中：" + toQ(folder / "In/Album"));
+    dropOn(folder / "In/Album/CD2");
+    EXPECT_EQ(folder.read("In/Album/CD2/b.mp3"), "b");
+    EXPECT_EQ(folder.names("In/Album/CD2"), std::vector<std::string>{"b.mp3"});
+
     // Below the last node of the tree there is no folder to drop on.
     form().selectFolderInTree(folder / "In");
     clickEntry("[Album]");
@@ -134,9 +146,10 @@ TEST_F(Transfers, DeletingInBothModes) {
     form().ui.RadioGroup3->setItemIndex(1);
     clickEntry("[Keep]");
     prompts.expectQuestion("确定整个文件夹删除吗？？", false);
+    folder.makeFolder("Music/New");  // made by another program meanwhile
     trigger("N41");
     EXPECT_TRUE(folder.exists("Music/Keep/y.mp3"));
-    EXPECT_EQ(list().count(), 4) << "the list is read again all the same";
+    EXPECT_GE(indexOf("[New]"), 0) << "the list is read again all the same";
     clickEntry("[Old]");
     prompts.expectQuestion("确定整个文件夹删除吗？？", true);
     trigger("N41");
