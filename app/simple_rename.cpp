@@ -47,6 +47,15 @@ void deleteFileForcibly(const std::string& path) {
     ::unlink(path.c_str());
 }
 
+HeldNameHandler simpleNamingHeldName(std::function<bool(const std::string&)> ask) {
+    return [ask = std::move(ask)](const std::string& from, const std::string& to) {
+        if (!isFile(to)) return HeldName::TryRename;
+        if (!ask(collisionQuestion(from, to))) return HeldName::Skip;
+        deleteFileForcibly(from);
+        return HeldName::SourceDeleted;
+    };
+}
+
 RenameOutcome renameBySimpleRule(const std::string& folder, const std::string& path,
                                  const SimpleNaming& naming, RenameSession& session) {
     const auto target = simpleNamingTarget(folder, path, naming);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/rename_batch.h"
 #include "app/undo_list.h"
 
 namespace quilvane {
@@ -32,6 +33,11 @@ std::string collisionQuestion(const std::string& path, const std::string& target
 
 // Deletes a file; when that fails, clears its read-only attribute and tries once more.
 void deleteFileForcibly(const std::string& path);
+
+// Simple naming's answer when a file's new name is held by another file: the collision
+// question, and on Yes the file being renamed is deleted (the other keeps the name). A
+// name held by anything but a file is tried, and the rename refuses it.
+HeldNameHandler simpleNamingHeldName(std::function<bool(const std::string& question)> ask);
 
 enum class RenameOutcome { LeftAsIs, Renamed, Failed, DeletedOnCollision, KeptOnCollision };
 

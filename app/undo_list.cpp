@@ -8,10 +8,14 @@ namespace quilvane {
 
 bool renameAndLog(const std::string& from, const std::string& to, UndoList& log,
                   std::int32_t& renamedCount, SysCalls& sys) {
-    if (renameWithoutReplacing(from, to, sys) != 0) return false;
-    log.append(to, from);
-    ++renamedCount;
-    return true;
+    log.announce({{to, from}});
+    const bool renamed = renameWithoutReplacing(from, to, sys) == 0;
+    if (renamed) {
+        log.append(to, from);
+        ++renamedCount;
+    }
+    log.settle();
+    return renamed;
 }
 
 UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, SysCalls& sys) {
@@ -20,7 +24,8 @@ UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, 
     UndoResult result;
     for (int k = 0; k < count; ++k) {
         const RenameRecord& record = records[static_cast<std::size_t>(count - 1 - k)];
-        if (renameWithoutReplacing(record.newPath, record.oldPath, sys) == 0) ++result.restored;
+        // A file parked during a cycle of names counts once, when it gets its name back.
+        if (renameWithoutReplacing(record.newPath, record.oldPath, sys) == 0) result.restored += isParkingName(record.oldPath) ? 0 : 1;
         else result.failed.push_back(record);
         if (k % 9 == 0 && progress) progress(k);
     }

@@ -5,27 +5,53 @@
 #include <string>
 #include <vector>
 
+#include "app/rename_journal.h"
+#include "app/rename_record.h"
 #include "platform/syscalls.h"
 
 namespace quilvane {
 
-struct RenameRecord {
-    std::string newPath;
-    std::string oldPath;
-};
-
+// The renames of the last batch, in the order they were made; mirrored into a journal on
+// disk when one is kept, so that the batch outlives the program.
 class UndoList {
 public:
+    // From now on every batch is written to `journal` (not owned) as well.
+    void keepJournal(RenameJournal* journal) { journal_ = journal; }
+    bool journaled() const { return journal_ != nullptr; }
+    // Renames about to be made: on disk before they happen.
+    void announce(const std::vector<RenameRecord>& upcoming) {
+        if (journal_) journal_->announce(upcoming);
+    }
+    // Renames to be made after those announced before: on disk by awaitAnnounced().
+    void announceAhead(const std::vector<RenameRecord>& upcoming) {
+        if (journal_) journal_->announceAhead(upcoming);
+    }
+    void awaitAnnounced() {
+        if (journal_) journal_->awaitAnnounced();
+    }
+    // A rename that was made.
     void append(std::string newPath, std::string oldPath) {
         records_.push_back({std::move(newPath), std::move(oldPath)});
+        if (journal_) journal_->markDone(records_.back());
     }
-    void clear() { records_.clear(); }
+    // Makes the journal's copy durable (the end of a batch).
+    void settle() {
+        if (journal_) journal_->settle();
+    }
+    // Forgets the batch, and the journal's copy of it.
+    void clear() {
+        records_.clear();
+        if (journal_) journal_->discard();
+    }
+    // The batch found in the journal at start.
+    void adopt(std::vector<RenameRecord> records) { records_ = std::move(records); }
     bool empty() const { return records_.empty(); }
     std::size_t size() const { return records_.size(); }
     const std::vector<RenameRecord>& records() const { return records_; }
 
 private:
     std::vector<RenameRecord> records_;
+    RenameJournal* journal_ = nullptr;
 };
 
 // Renames `from` to `to` without replacing anything; only a rename that happened is

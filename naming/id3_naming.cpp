@@ -1,5 +1,7 @@
 #include "naming/id3_naming.h"
 
+#include "app/name_rules.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "tags/genres.h"
 
@@ -42,6 +44,23 @@ bool hasMp3Extension(std::string_view name) {
 
 bool isId3NamingCandidate(std::string_view name, const TagBlock& tag) {
     return hasMp3Extension(name) && tag.isTag();
+}
+
+}  // namespace quilvane
+
+namespace quilvane {
+
+std::optional<std::string> id3NamingTarget(const std::string& folder, const std::string& name, std::string_view templ,
+                                           std::string_view separator) {
+    if (!hasMp3Extension(name)) return std::nullopt;
+    const std::string path = joinPath(folder, name);
+    // A pipe or device named like an MP3 file has no tag and is passed over.
+    if (!isRegularFile(path)) return std::nullopt;
+    const TagBlock tag = readTagBlock(path);
+    if (!isId3NamingCandidate(name, tag)) return std::nullopt;
+    const std::string newName = buildId3Name(templ, tag, separator);
+    if (!isApplicableName(newName)) return std::nullopt;
+    return joinPath(folder, newName);
 }
 
 }  // namespace quilvane

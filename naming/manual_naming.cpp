@@ -16,9 +16,10 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 }  // namespace
 
-std::vector<std::size_t> renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
-                                         const std::function<bool(const std::string&)>& ask) {
-    std::vector<std::size_t> refused;
+ManualNamingResult renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
+                                   const std::function<bool(const std::string&)>& ask) {
+    ManualNamingResult result;
+    RenameBatch batch;
     for (std::size_t i = 0; i < naming.entries.size() && i < naming.lines.size(); ++i) {
         const std::string& line = naming.lines[i];
         // A line that would lead out of the folder or hide the file names nothing.
@@ -31,27 +32,24 @@ std::vector<std::size_t> renameFromLines(const ManualNaming& naming, UndoList& l
         // The line as the entry is shown: the entry keeps its own bytes.
         if (sameText(displayName(entry), line)) continue;
         if (line.find(kReplacementCharacter) != std::string::npos) {
-            refused.push_back(i);
+            result.refused.push_back(i);
             continue;
         }
-        const std::string from = joinPath(naming.folder, entry);
-        const std::string to = joinPath(naming.folder, line);  // the line as it stands
-        if (to == from) continue;
-        // Another name of the same file (a link to it, or the same name in other letters
-        // on a mount that ignores case) is no collision: deleting "the other" would
-        // delete the only copy. The rename below sorts it out or fails harmlessly.
-        if (isFile(to) && !sameEntry(from, to)) {
-            if (to.size() != from.size()) {
-                // A folder is not deleted this way: the question is all that happens.
-                if (ask(collisionQuestion(from, to)) && !naming.folderMode) deleteFileForcibly(from);
-                continue;
-            }
-            // Same length, other bytes: a change of letter case on a mount that ignores
-            // case. The rename below refuses a real other file.
-        }
-        renameAndLog(from, to, log, renamedCount);
+        batch.add(joinPath(naming.folder, entry), joinPath(naming.folder, line));  // the line as it stands
     }
-    return refused;
+    const auto held = [&](const std::string& from, const std::string& to) {
+        // A name of the same length is taken for the same name in other letter case (a
+        // mount that ignores case): no question; the rename sorts it out, and refuses a
+        // real other file.
+        if (!isFile(to) || to.size() == from.size()) return HeldName::TryRename;
+        // A folder is not deleted this way: the question is all that happens.
+        if (!ask(collisionQuestion(from, to)) || naming.folderMode) return HeldName::Skip;
+        deleteFileForcibly(from);
+        return HeldName::SourceDeleted;
+    };
+    result.batch = batch.run(log, held);
+    renamedCount += result.batch.renamed;
+    return result;
 }
 
 std::string refusedLinesText(const std::vector<std::size_t>& refused, const std::vector<std::string>& lines) {

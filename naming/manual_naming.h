@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/rename_batch.h"
 #include "app/undo_list.h"
 
 namespace quilvane {
@@ -18,13 +19,21 @@ struct ManualNaming {
     bool folderMode = false;
 };
 
-// Asks, when a line names another existing file, whether to delete the entry's file;
-// true deletes it. Renames go to `log` and `renamedCount`. A line that reads as its
-// entry is shown (a name in a legacy code page shown decoded) leaves the entry's own
-// bytes alone; a changed line becomes a UTF-8 name. Returns the numbers (from 0) of the
-// lines refused because they still hold a character that could not be read (U+FFFD).
-std::vector<std::size_t> renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
-                                         const std::function<bool(const std::string& question)>& ask);
+struct ManualNamingResult {
+    // The numbers (from 0) of the lines refused because they still hold a character that
+    // could not be read (U+FFFD).
+    std::vector<std::size_t> refused;
+    BatchOutcome batch;
+};
+
+// The renames of all lines are planned as one batch: names that entries of the list give
+// up are free for the others (swaps, shifted numbers). When a line names a file that
+// keeps its name, `ask` is asked whether to delete the entry's file; true deletes it.
+// Renames go to `log` and `renamedCount`. A line that reads as its entry is shown (a name
+// in a legacy code page shown decoded) leaves the entry's own bytes alone; a changed line
+// becomes a UTF-8 name.
+ManualNamingResult renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
+                                   const std::function<bool(const std::string& question)>& ask);
 
 // The notice for lines refused that way.
 std::string refusedLinesText(const std::vector<std::size_t>& refused, const std::vector<std::string>& lines);

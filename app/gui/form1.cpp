@@ -161,6 +161,7 @@ void TForm1::FormCreate() {
     // The list shows the working directory the program started in, with every file.
     ui.FileListBox1->setDirectory(currentDirectory());
     selectFolderInTree(ui.FileListBox1->directory());
+    offerJournalUndo();
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -233,8 +233,15 @@ private:
     bool namingFormatChosen();
     SimpleNaming simpleNaming() const;
     RenameSession renameSession();
-    // Renames one file by the chooser's template; true when it was renamed.
-    bool id3NamingStep(const std::string& folder, const std::string& name);
+    // Makes a command's planned renames, counting them in RenamedCount; `progressText`
+    // (when given) is shown with the count every ten files. Names files that wanted a name
+    // an earlier file of the batch took.
+    void runBatch(RenameBatch& batch, const HeldNameHandler& held, const QString& progressText = {});
+    HeldNameHandler simpleNamingHeld();
+    static HeldNameHandler skipHeldNames();
+    // A batch left in the journal by an earlier run can still be undone.
+    void offerJournalUndo();
+    void reportJournalProblem();
     void enableUndo();
     // The steps "全部命名" and "用ID3v1重命名（全部）" share: question, walk, undo enabled.
     bool nameWholeTree(WalkMode mode);
@@ -247,6 +254,8 @@ private:
     std::int32_t RenamedCount = 0;
     std::string SepChar = "-";
     QStringList EditBackup;
+    RenameJournal journal_{programStateFolder()};
+    QString reportedJournalProblem_;
     quilvane::UndoList UndoList;
     std::string SelectedPath;
     DropKind DropAction = DropKind::Nothing;

@@ -1,4 +1,6 @@
 // The rename primitive, its undo, and the settings that feed the simple naming.
+#include <QDateTime>
+
 #include "app/gui/form1.h"
 #include "app/gui/separator_box.h"
 #include "app/setting_checks.h"
@@ -26,6 +28,44 @@ RenameSession TForm1::renameSession() {
 void TForm1::ReName(const std::string& path) {
     RenameSession session = renameSession();
     renameBySimpleRule(folderOf(path), path, simpleNaming(), session);
+}
+
+HeldNameHandler TForm1::simpleNamingHeld() {
+    return simpleNamingHeldName([this](const std::string& question) { return prompts().question(this, toQ(question)); });
+}
+
+HeldNameHandler TForm1::skipHeldNames() {
+    return [](const std::string&, const std::string&) { return HeldName::Skip; };
+}
+
+void TForm1::runBatch(RenameBatch& batch, const HeldNameHandler& held, const QString& progressText) {
+    const std::int32_t before = RenamedCount;
+    const BatchOutcome outcome = batch.run(UndoList, held, [&](int renamed) {
+        RenamedCount = before + renamed;
+        if (!progressText.isEmpty() && RenamedCount % 10 == 0) showStatus(progressText + QString::number(RenamedCount));
+    });
+    RenamedCount = before + outcome.renamed;
+    if (!outcome.sameNameAsEarlier.empty()) prompts().notice(this, toQ(sameNameText(outcome.sameNameAsEarlier)));
+    reportJournalProblem();
+}
+
+// Said once for each new problem: the renames went on, only their undo after a restart is lost.
+void TForm1::reportJournalProblem() {
+    const QString problem = toQ(journal_.problem());
+    if (problem.isEmpty() || problem == reportedJournalProblem_) return;
+    reportedJournalProblem_ = problem;
+    prompts().notice(this, problem);
+}
+
+void TForm1::offerJournalUndo() {
+    UndoList.keepJournal(&journal_);
+    const auto batch = journal_.load();
+    if (!batch) return;
+    const std::size_t files = filesRenamedIn(batch->renames);
+    UndoList.adopt(batch->renames);
+    enableUndo();
+    const QString when = QDateTime::fromSecsSinceEpoch(batch->started).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    showStatus(QStringLiteral("上次改名（%1，%2个文件）可以用“撤销更名”恢复").arg(when).arg(files));
 }
 
 void TForm1::enableUndo() {

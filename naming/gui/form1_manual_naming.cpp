@@ -19,7 +19,7 @@ void TForm1::N2Click() {
     }
     RenamedCount = 0;
     UndoList.clear();
-    const auto refused = renameFromLines(naming, UndoList, RenamedCount, [this](const std::string& question) {
+    const ManualNamingResult result = renameFromLines(naming, UndoList, RenamedCount, [this](const std::string& question) {
         return prompts().question(this, toQ(question));
     });
     enableUndo();
@@ -28,7 +28,10 @@ void TForm1::N2Click() {
     showCountAnd(ui.RadioGroup3->isItemChecked(1) ? QStringLiteral("个文件夹已按编辑区名字重命名")
                                                    : QStringLiteral("个文件已按指定名字重命名"));
     RenamedCount = 0;
-    if (!refused.empty()) prompts().notice(this, toQ(refusedLinesText(refused, naming.lines)));
+    if (!result.refused.empty()) prompts().notice(this, toQ(refusedLinesText(result.refused, naming.lines)));
+    if (!result.batch.sameNameAsEarlier.empty())
+        prompts().notice(this, toQ(sameNameText(result.batch.sameNameAsEarlier)));
+    reportJournalProblem();
 }
 
 }  // namespace quilvane

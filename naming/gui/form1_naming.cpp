@@ -4,7 +4,6 @@
 
 #include "app/gui/form1.h"
 #include "naming/gui/form5.h"
-#include "app/name_rules.h"
 #include "naming/id3_naming.h"
 #include "naming/tree_walk.h"
 #include "platform/file_error.h"
@@ -30,8 +29,9 @@ bool TForm1::namingFormatChosen() {
 }
 
 bool TForm1::MakeTree(WalkMode mode) {
-    RenameSession session = renameSession();
     const SimpleNaming naming = simpleNaming();
+    // Renames are gathered over the whole tree and made as one planned batch.
+    RenameBatch batch;
     QStringList listed;
     const auto progress = [this](const QString& text) {
         if (RenamedCount % 10 == 0) showStatus(text + QString::number(RenamedCount));
@@ -39,8 +39,8 @@ bool TForm1::MakeTree(WalkMode mode) {
     const auto visit = [&](const std::string& folder, const std::string& name) {
         switch (mode) {
         case WalkMode::Rename:
-            renameBySimpleRule(folder, joinPath(folder, name), naming, session);
-            progress(QStringLiteral("已经命名数："));
+            if (auto target = simpleNamingTarget(folder, joinPath(folder, name), naming))
+                batch.add(joinPath(folder, name), std::move(*target));
             break;
         case WalkMode::ListNames:
             listed << displayQ(name);
@@ -52,7 +52,8 @@ bool TForm1::MakeTree(WalkMode mode) {
             progress(QStringLiteral("统计数："));
             break;
         case WalkMode::Id3Naming:
-            if (id3NamingStep(folder, name)) progress(QStringLiteral("已经命名数："));
+            if (auto target = id3NamingTarget(folder, name, Form5->templateText(), SepChar))
+                batch.add(joinPath(folder, name), std::move(*target));
             break;
         }
     };
@@ -66,6 +67,10 @@ bool TForm1::MakeTree(WalkMode mode) {
     } catch (const FileError& e) {
         failure = toQ(e.what());
     }
+    // What was gathered before a failure is renamed all the same, as it would have been
+    // file by file.
+    if (!batch.empty())
+        runBatch(batch, mode == WalkMode::Rename ? simpleNamingHeld() : skipHeldNames(), QStringLiteral("已经命名数："));
     // Listed names are added in one go, which is what suspending the area's repaint is for.
     if (!listed.isEmpty()) {
         if (ui.Memo1->document()->isEmpty()) ui.Memo1->setPlainText(listed.join('\n'));
@@ -100,7 +105,13 @@ void TForm1::N14Click() {
     showCountAnd(QStringLiteral("稍候，操作进行中"));
     UndoList.clear();
     const std::string folder = ui.FileListBox1->directory();
-    for (int i = 0; i < ui.FileListBox1->count(); ++i) ReName(joinPath(folder, ui.FileListBox1->itemBytes(i)));
+    const SimpleNaming naming = simpleNaming();
+    RenameBatch batch;
+    for (int i = 0; i < ui.FileListBox1->count(); ++i) {
+        const std::string path = joinPath(folder, ui.FileListBox1->itemBytes(i));
+        if (auto target = simpleNamingTarget(folder, path, naming)) batch.add(path, std::move(*target));
+    }
+    runBatch(batch, simpleNamingHeld());
     enableUndo();
     showCountAnd(QStringLiteral("个文件已按指定格式重命名"));
     RenamedCount = 0;
@@ -122,31 +133,30 @@ bool TForm1::renameClickedFile(const std::string& path) {
     return true;
 }
 
-bool TForm1::id3NamingStep(const std::string& folder, const std::string& name) {
-    if (!hasMp3Extension(name)) return false;
-    const std::string path = joinPath(folder, name);
-    // A pipe or device named like an MP3 file has no tag and is passed over.
-    if (!isRegularFile(path)) return false;
-    const TagBlock tag = readTagBlock(path);
-    if (!isId3NamingCandidate(name, tag)) return false;
-    const std::string newName = buildId3Name(Form5->templateText(), tag, SepChar);
-    return isApplicableName(newName) && renameAndLog(path, joinPath(folder, newName), UndoList, RenamedCount);
-}
-
 void TForm1::ID31Click() {
     RenamedCount = 0;
     if (Form5->exec() != QDialog::Accepted) return;
     UndoList.clear();
     const std::string folder = ui.FileListBox1->directory();
+    RenameBatch batch;
+    QString failure;
     try {
-        for (int i = 0; i < ui.FileListBox1->count(); ++i) id3NamingStep(folder, ui.FileListBox1->itemBytes(i));
+        for (int i = 0; i < ui.FileListBox1->count(); ++i) {
+            const std::string name = ui.FileListBox1->itemBytes(i);
+            if (auto target = id3NamingTarget(folder, name, Form5->templateText(), SepChar))
+                batch.add(joinPath(folder, name), std::move(*target));
+        }
     } catch (const FileError& e) {
-        // What was renamed before the failure stays renamed, and can be undone.
+        failure = toQ(e.what());
+    }
+    // The files read before a failure are renamed all the same, and can be undone.
+    runBatch(batch, skipHeldNames());
+    if (!failure.isEmpty()) {
         if (!UndoList.empty()) {
             enableUndo();
             ui.FileListBox1->reread();
         }
-        prompts().error(this, toQ(e.what()));
+        prompts().error(this, failure);
         return;
     }
     enableUndo();

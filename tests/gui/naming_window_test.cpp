@@ -135,8 +135,11 @@ TEST_F(NamingWindow, Id3NamingOverATreeNeverOverwritesAndUndoes) {
     openWindows();
     showFolder(folder / "Music");
     chooseTemplate("  Ar_T ");
-    prompts.expectQuestion(kTreeQuestion, true);
+    // Two files of the tree want one name: the first takes it, the other is named.
+    prompts.expectQuestion(kTreeQuestion, true).expectNotice("");
     trigger("ID32");
+    EXPECT_TRUE(prompts.shown().back().text.startsWith("以下1个文件要改成的名字已由本批中前面的文件取用，未改名：\n")) << prompts.shown().back().text.toStdString();
+    EXPECT_TRUE(prompts.shown().back().text.endsWith(" → Tom-Rain.mp3"));
     EXPECT_EQ(status(), "2已按指定格式重命名");
     EXPECT_TRUE(folder.exists("Music/刘若英-后来.mp3"));
     const auto cd = folder.names("Music/CD");

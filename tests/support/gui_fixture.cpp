@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QTest>
+#include <cstdlib>
 
 #include "platform/paths.h"
 
@@ -11,6 +12,7 @@ namespace quilvane::test {
 void WindowTest::SetUp() {
     startDirectory_ = currentDirectory();
     setCurrentDirectory(folder.path());
+    ::setenv("XDG_STATE_HOME", stateHome.path().c_str(), 1);
     installPrompts(&prompts);
     installShell(&shell);
 }
@@ -29,6 +31,7 @@ void WindowTest::TearDown() {
     installPrompts(nullptr);
     installShell(nullptr);
     setCurrentDirectory(startDirectory_);
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 void WindowTest::trigger(const char* actionName) {

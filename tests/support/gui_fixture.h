@@ -46,6 +46,8 @@ protected:
     QStringList statusHistory;
 
     TempFolder folder;
+    // The program's state folder (XDG_STATE_HOME) for this test alone: its rename journal.
+    TempFolder stateHome;
     ScriptedPrompts prompts;
     RecordedShell shell;
     std::unique_ptr<ApplicationWindows> windows;

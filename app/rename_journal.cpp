@@ -1,0 +1,320 @@
+#include "app/rename_journal.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <unordered_map>
+
+#include "platform/paths.h"
+#include "platform/system_reason.h"
+
+namespace quilvane {
+namespace {
+
+constexpr std::string_view kHeader = "quilvane rename journal 1\n";
+constexpr char kJournalName[] = "rename-journal";
+constexpr char kLockName[] = "rename-journal.lock";
+
+// Names may hold any byte but '/' and zero: tabs, line breaks and '%' are escaped.
+std::string escaped(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(path.size());
+    for (const unsigned char c : path) {
+        if (c < 0x20 || c == '%' || c == 0x7F) {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::optional<std::string> unescaped(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) return std::nullopt;
+        const int high = hexValue(text[i + 1]), low = hexValue(text[i + 2]);
+        if (high < 0 || low < 0) return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return out;
+}
+
+std::string intentLine(const RenameRecord& r) { return "i " + escaped(r.oldPath) + "\t" + escaped(r.newPath) + "\n"; }
+
+bool entryExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::optional<std::string> readWhole(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string text;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+        if (n > 0) text.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return text;
+}
+
+struct Intent {
+    RenameRecord record;
+    bool done = false;
+};
+
+// The journal's text as far as it is whole: a line cut short by a crash ends it.
+bool parse(const std::string& text, std::time_t& started, std::vector<Intent>& intents) {
+    if (!text.starts_with(kHeader)) return false;
+    std::size_t at = kHeader.size();
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) break;
+        const std::string_view line(text.data() + at, end - at);
+        at = end + 1;
+        if (line.starts_with("started ")) {
+            started = static_cast<std::time_t>(std::strtoll(std::string(line.substr(8)).c_str(), nullptr, 10));
+        } else if (line.starts_with("i ")) {
+            const std::size_t tab = line.find('\t');
+            if (tab == std::string_view::npos) break;
+            auto oldPath = unescaped(line.substr(2, tab - 2));
+            auto newPath = unescaped(line.substr(tab + 1));
+            if (!oldPath || !newPath) break;
+            intents.push_back({{std::move(*newPath), std::move(*oldPath)}, false});
+        } else if (line.starts_with("d ")) {
+            const std::size_t k = std::strtoull(std::string(line.substr(2)).c_str(), nullptr, 10);
+            if (k >= intents.size()) break;
+            intents[k].done = true;
+        } else {
+            break;
+        }
+    }
+    return true;
+}
+
+// Renames are made in the order announced. One announced before the last mark and not
+// marked failed. Those after it (marks are written a block at a time) are read from the
+// disk, the last first: a rename was made when its new name is there and its old one
+// gone, as the disk stood right after it, that is with the later ones taken back.
+std::vector<Intent> settledIntents(std::vector<Intent> intents) {
+    std::size_t lastDone = 0;
+    for (std::size_t k = 0; k < intents.size(); ++k)
+        if (intents[k].done) lastDone = k + 1;
+    std::unordered_map<std::string, bool> takenBack;  // path -> whether it existed then
+    const auto existed = [&](const std::string& path) {
+        const auto found = takenBack.find(path);
+        return found != takenBack.end() ? found->second : entryExists(path);
+    };
+    for (std::size_t k = intents.size(); k-- > lastDone;) {
+        const RenameRecord& r = intents[k].record;
+        if (!existed(r.newPath) || existed(r.oldPath)) continue;
+        intents[k].done = true;
+        takenBack[r.newPath] = false;
+        takenBack[r.oldPath] = true;
+    }
+    return intents;
+}
+
+}  // namespace
+
+std::string programStateFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return joinPath(state, "quilvane");
+    const char* home = std::getenv("HOME");
+    return joinPath(home && home[0] ? home : "/", ".local/state/quilvane");
+}
+
+RenameJournal::RenameJournal(std::string folder) : folder_(std::move(folder)) {}
+
+RenameJournal::~RenameJournal() {
+    if (syncing_.joinable()) syncing_.join();
+    if (fd_ >= 0) ::close(fd_);
+    if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+std::string RenameJournal::path() const { return joinPath(folder_, kJournalName); }
+
+void RenameJournal::fail(const std::string& what, int error) {
+    if (syncing_.joinable()) syncing_.join();
+    problem_ = what + " " + path() + "：" + systemReason(error) + "（程序关闭后将不能撤销这一批改名）";
+    // A journal with a gap would undo part of a batch: none is better.
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    ::unlink(path().c_str());
+    broken_ = true;
+}
+
+bool RenameJournal::lock() {
+    if (lockFd_ >= 0) return true;
+    if (lockRefused_) return false;
+    if (const int error = createFolders(folder_)) {
+        fail("无法建立改名日志的文件夹", error);
+        return false;
+    }
+    ::chmod(folder_.c_str(), 0700);
+    lockFd_ = ::open(joinPath(folder_, kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd_ < 0) {
+        fail("无法打开改名日志", errno);
+        return false;
+    }
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        ::close(lockFd_);
+        lockFd_ = -1;
+        lockRefused_ = true;
+        problem_ = "另一个正在运行的Quilvane在使用改名日志，这一批改名只能在本程序关闭前撤销";
+        return false;
+    }
+    return true;
+}
+
+bool RenameJournal::writeText(const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            fail("无法写入改名日志", n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool RenameJournal::open() {
+    if (fd_ >= 0) return true;
+    if (broken_ || !lock()) return false;
+    fd_ = ::open(path().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+    if (fd_ < 0) {
+        fail("无法建立改名日志", errno);
+        return false;
+    }
+    nextIntent_ = 0;
+    pending_.clear();
+    pendingHead_ = 0;
+    return writeText(std::string(kHeader) + "started " + std::to_string(std::time(nullptr)) + "\n");
+}
+
+std::optional<RenameJournal::Batch> RenameJournal::load() {
+    if (!lock()) return std::nullopt;
+    const auto text = readWhole(path());
+    if (!text) return std::nullopt;
+    Batch batch;
+    std::vector<Intent> intents;
+    if (!parse(*text, batch.started, intents)) return std::nullopt;
+    for (const Intent& intent : settledIntents(intents))
+        if (intent.done) batch.renames.push_back(intent.record);
+    if (batch.renames.empty()) {
+        ::unlink(path().c_str());
+        return std::nullopt;
+    }
+    // Written anew as it now stands, so that later renames of the batch follow whole lines.
+    const std::string fresh = path() + ".new";
+    std::string rewritten = std::string(kHeader) + "started " + std::to_string(batch.started) + "\n";
+    for (std::size_t k = 0; k < batch.renames.size(); ++k)
+        rewritten += intentLine(batch.renames[k]) + "d " + std::to_string(k) + "\n";
+    fd_ = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+    if (fd_ < 0) {
+        fail("无法写入改名日志", errno);
+        return batch;
+    }
+    if (!writeText(rewritten)) return batch;
+    ::fdatasync(fd_);
+    if (::rename(fresh.c_str(), path().c_str()) != 0) fail("无法写入改名日志", errno);
+    nextIntent_ = batch.renames.size();
+    return batch;
+}
+
+bool RenameJournal::writeIntents(const std::vector<RenameRecord>& upcoming) {
+    if (!awaitAnnounced() || !open()) return false;
+    std::string text = std::move(marks_);
+    marks_.clear();
+    for (const RenameRecord& r : upcoming) {
+        text += intentLine(r);
+        pending_.push_back(r);
+    }
+    nextIntent_ += upcoming.size();
+    return writeText(text);
+}
+
+bool RenameJournal::announce(const std::vector<RenameRecord>& upcoming) {
+    if (!writeIntents(upcoming)) return false;
+    if (::fdatasync(fd_) != 0) {
+        fail("无法写入改名日志", errno);
+        return false;
+    }
+    return true;
+}
+
+bool RenameJournal::announceAhead(const std::vector<RenameRecord>& upcoming) {
+    if (!writeIntents(upcoming)) return false;
+    syncError_ = 0;
+    syncing_ = std::thread([this, fd = fd_] { syncError_ = ::fdatasync(fd) == 0 ? 0 : errno; });
+    return true;
+}
+
+bool RenameJournal::awaitAnnounced() {
+    if (syncing_.joinable()) {
+        syncing_.join();
+        if (syncError_ != 0) fail("无法写入改名日志", syncError_);
+    }
+    return !broken_;
+}
+
+void RenameJournal::markDone(const RenameRecord& made) {
+    if (fd_ < 0) return;
+    // Announced renames that were not made come first: they are passed over.
+    std::size_t at = pendingHead_;
+    while (at < pending_.size() && !(pending_[at] == made)) ++at;
+    if (at == pending_.size()) return;
+    const std::size_t number = nextIntent_ - pending_.size() + at;
+    pendingHead_ = at + 1;
+    if (pendingHead_ == pending_.size()) {
+        pending_.clear();
+        pendingHead_ = 0;
+    }
+    // Written with the next announcement or when the batch settles: a mark lost with the
+    // process is found again on the disk.
+    marks_ += "d " + std::to_string(number) + "\n";
+}
+
+void RenameJournal::settle() {
+    if (!awaitAnnounced() || fd_ < 0) return;
+    std::string marks = std::move(marks_);
+    marks_.clear();
+    if (writeText(marks) && ::fdatasync(fd_) != 0) fail("无法写入改名日志", errno);
+}
+
+void RenameJournal::discard() {
+    awaitAnnounced();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    pending_.clear();
+    pendingHead_ = 0;
+    marks_.clear();
+    nextIntent_ = 0;
+    broken_ = false;
+    if (!lockRefused_) problem_.clear();
+    if (lockFd_ >= 0) ::unlink(path().c_str());
+}
+
+}  // namespace quilvane

@@ -1,0 +1,81 @@
+#pragma once
+// The last rename batch, kept on disk so that it can still be undone after a crash, a
+// power cut or a normal exit. Append-only: each rename is announced before it is made
+// and marked done after it, the marks written with the next announcement; announcements
+// are synced before the renames they announce. Only paths are stored (and the time the
+// batch began).
+//
+// One journal per user: a second running copy of the program finds it locked and works
+// without one.
+#include <ctime>
+#include <optional>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "app/rename_record.h"
+
+namespace quilvane {
+
+class RenameJournal {
+public:
+    // `folder` is created when the first batch is written; the journal is a file in it.
+    explicit RenameJournal(std::string folder);
+    ~RenameJournal();
+    RenameJournal(const RenameJournal&) = delete;
+    RenameJournal& operator=(const RenameJournal&) = delete;
+
+    struct Batch {
+        std::time_t started = 0;
+        // The renames that happened, in the order they were made.
+        std::vector<RenameRecord> renames;
+    };
+    // The batch on disk, if there is one that still has renames to undo. Renames announced
+    // but not marked done count when the disk shows they happened (the old name gone, the
+    // new one there). Later renames are added to this batch.
+    std::optional<Batch> load();
+
+    // Writes the renames about to be made and syncs them; starts a new journal when none
+    // is open. False when the journal could not be written (see problem()).
+    bool announce(const std::vector<RenameRecord>& upcoming);
+    // The same, but the sync runs in the background while the renames announced before
+    // are made; awaitAnnounced() returns once it is done. Renames announced this way must
+    // not be made before then.
+    bool announceAhead(const std::vector<RenameRecord>& upcoming);
+    bool awaitAnnounced();
+    // The next announced rename that was made (renames announced and not made are passed).
+    void markDone(const RenameRecord& made);
+    // Syncs what was written.
+    void settle();
+    // Forgets the batch: the file goes.
+    void discard();
+
+    // Why the journal could not be kept, in Chinese; empty while all is well.
+    const std::string& problem() const { return problem_; }
+    std::string path() const;
+
+private:
+    bool open();
+    bool lock();
+    bool writeIntents(const std::vector<RenameRecord>& upcoming);
+    bool writeText(const std::string& text);
+    void fail(const std::string& what, int error);
+
+    std::string folder_;
+    int fd_ = -1;
+    int lockFd_ = -1;
+    bool lockRefused_ = false;
+    bool broken_ = false;               // failed during this batch: no journal until the next
+    std::size_t nextIntent_ = 0;        // how many renames the journal has announced
+    std::vector<RenameRecord> pending_;  // announced; those before pendingHead_ are settled
+    std::size_t pendingHead_ = 0;       // the first announced rename neither marked nor passed over
+    std::string marks_;                 // done marks not written yet
+    std::thread syncing_;               // the background sync of announceAhead
+    int syncError_ = 0;
+    std::string problem_;
+};
+
+// Where the program keeps its state: $XDG_STATE_HOME/quilvane, or ~/.local/state/quilvane.
+std::string programStateFolder();
+
+}  // namespace quilvane

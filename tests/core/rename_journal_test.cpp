@@ -1,0 +1,132 @@
+// The rename journal: a batch outlives the program, a crash part way is read back from
+// what the disk shows, odd names survive the trip, and a journal that cannot be written
+// stops nothing.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+#include "app/rename_batch.h"
+#include "app/rename_journal.h"
+#include "platform/rename_noreplace.h"
+#include "support/folder_snapshot.h"
+#include "support/temp_folder.h"
+
+namespace quilvane {
+namespace {
+
+using test::snapshot;
+using test::TempFolder;
+
+const HeldNameHandler kSkip = [](const std::string&, const std::string&) { return HeldName::Skip; };
+
+TEST(RenameJournal, ABatchOutlivesTheProgramAndIsUndoneOnce) {
+    TempFolder dir, state;
+    // Names with every byte a line-based record could stumble on, and one in GBK.
+    const std::vector<std::string> names{"a\nb.mp3", "tab\there.mp3", "100%.mp3", "\xd6\xd0\xce\xc4.mp3", "plain.mp3"};
+    for (const auto& n : names) dir.write(n, n);
+    const auto before = snapshot(dir.path());
+    std::vector<RenameRecord> made;
+    const std::time_t start = std::time(nullptr);
+    {
+        RenameJournal journal(state / "quilvane");
+        UndoList log;
+        log.keepJournal(&journal);
+        RenameBatch batch;
+        // A cycle of the first three and two plain renames.
+        batch.add(dir / names[0], dir / names[1]);
+        batch.add(dir / names[1], dir / names[2]);
+        batch.add(dir / names[2], dir / names[0]);
+        batch.add(dir / names[3], dir / "renamed 1.mp3");
+        batch.add(dir / names[4], dir / "renamed\n2.mp3");
+        EXPECT_EQ(batch.run(log, kSkip).renamed, 5);
+        made = log.records();
+        EXPECT_TRUE(journal.problem().empty()) << journal.problem();
+
+        // A second copy of the program finds the journal taken and works without it.
+        RenameJournal second(state / "quilvane");
+        EXPECT_FALSE(second.load());
+        EXPECT_EQ(second.problem(), "另一个正在运行的Quilvane在使用改名日志，这一批改名只能在本程序关闭前撤销");
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat((state / "quilvane/rename-journal").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "paths are the user's own business";
+
+    RenameJournal journal(state / "quilvane");
+    const auto batch = journal.load();
+    ASSERT_TRUE(batch);
+    EXPECT_EQ(batch->renames, made);
+    EXPECT_GE(batch->started, start);
+    EXPECT_EQ(filesRenamedIn(batch->renames), 5u);
+
+    UndoList log;
+    log.keepJournal(&journal);
+    log.adopt(batch->renames);
+    EXPECT_TRUE(undoRenames(log, {}).failed.empty());
+    EXPECT_EQ(snapshot(dir.path()), before);
+    EXPECT_FALSE(state.exists("quilvane/rename-journal")) << "an undone batch is offered no more";
+    RenameJournal later(state / "quilvane");
+    EXPECT_FALSE(later.load());
+}
+
+// What a kill leaves: renames marked done, one announced and made but not yet marked, one
+// announced and not made, one that failed before later ones were made, and a line cut short.
+TEST(RenameJournal, ACrashPartWayIsReadFromWhatTheDiskShows) {
+    TempFolder dir, state;
+    dir.write("new0", "0");
+    dir.write("old1", "1");  // failed: still under its old name
+    dir.write("new2", "2");
+    dir.write("new3", "3");  // made, the mark lost with the process
+    dir.write("old4", "4");  // announced, never made
+    const auto line = [&](const std::string& from, const std::string& to) {
+        return "i " + dir / from + "\t" + dir / to + "\n";
+    };
+    const std::string text = "quilvane rename journal 1\nstarted 1700000000\n" + line("old0", "new0") + "d 0\n" +
+                             line("old1", "new1") + line("old2", "new2") + "d 2\n" + line("old3", "new3") +
+                             line("old4", "new4") + "i " + dir / "old5";
+    state.write("quilvane/rename-journal", text);
+
+    auto journal = std::make_unique<RenameJournal>(state / "quilvane");
+    const auto batch = journal->load();
+    ASSERT_TRUE(batch);
+    EXPECT_EQ(batch->started, 1700000000);
+    const std::vector<RenameRecord> expected{{dir / "new0", dir / "old0"}, {dir / "new2", dir / "old2"}, {dir / "new3", dir / "old3"}};
+    EXPECT_EQ(batch->renames, expected);
+
+    // Written anew as whole lines: the next load reads the same, and later renames append.
+    UndoList log;
+    log.keepJournal(journal.get());
+    log.adopt(batch->renames);
+    dir.write("extra", "x");
+    ASSERT_EQ(renameWithoutReplacing(dir / "extra", dir / "extra2"), 0);
+    log.announce({{dir / "extra2", dir / "extra"}});
+    log.append(dir / "extra2", dir / "extra");
+    log.settle();
+    journal = std::make_unique<RenameJournal>(state / "quilvane");
+    const auto again = journal->load();
+    ASSERT_TRUE(again);
+    ASSERT_EQ(again->renames.size(), 4u);
+    EXPECT_EQ(again->renames.back().oldPath, dir / "extra");
+}
+
+TEST(RenameJournal, AJournalThatCannotBeWrittenStopsNoRename) {
+    TempFolder dir, state;
+    dir.write("a", "A");
+    state.write("quilvane", "a file where the folder should be");
+    RenameJournal journal(state / "quilvane");
+    UndoList log;
+    log.keepJournal(&journal);
+    RenameBatch batch;
+    batch.add(dir / "a", dir / "b");
+    EXPECT_EQ(batch.run(log, kSkip).renamed, 1);
+    EXPECT_EQ(dir.read("b"), "A");
+    EXPECT_TRUE(journal.problem().starts_with("无法建立改名日志的文件夹 " + state / "quilvane/rename-journal：")) << journal.problem();
+    EXPECT_TRUE(journal.problem().ends_with("（程序关闭后将不能撤销这一批改名）"));
+    EXPECT_EQ(undoRenames(log, {}).restored, 1) << "the undo in memory still works";
+    EXPECT_EQ(dir.read("a"), "A");
+}
+
+}  // namespace
+}  // namespace quilvane
