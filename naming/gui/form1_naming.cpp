@@ -32,6 +32,7 @@ bool TForm1::MakeTree(WalkMode mode) {
     const SimpleNaming naming = simpleNaming();
     // Renames are gathered over the whole tree and made as one planned batch.
     RenameBatch batch;
+    int visited = 0;
     QStringList listed;
     const auto progress = [this](const QString& text) {
         if (RenamedCount % 10 == 0) showStatus(text + QString::number(RenamedCount));
@@ -54,6 +55,8 @@ bool TForm1::MakeTree(WalkMode mode) {
         case WalkMode::Id3Naming:
             if (auto target = id3NamingTarget(folder, name, Form5->templateText(), SepChar))
                 batch.add(joinPath(folder, name), std::move(*target));
+            // Reading every tag of a large tree takes a while before the first rename.
+            if (++visited % 200 == 0) showStatus(QStringLiteral("已查看的文件数：") + QString::number(visited));
             break;
         }
     };
