@@ -309,6 +309,28 @@ bool TID3V2::SaveTag() {
     for (const RawFrame& f : frames)
         if (slotOf(f.id, major_) >= 0) managed += id3v2::headerLength(major_) + static_cast<std::int64_t>(f.body.size());
     if (managed > kManagedLimit) return false;
+    writeFrames(frames);
+    return true;
+}
+
+void TID3V2::SaveFrames(const std::map<std::size_t, RawFrame>& replaced, const std::vector<RawFrame>& added) {
+    std::vector<RawFrame> frames;
+    if (HasTag && !replaceAll_) {
+        for (std::size_t i = 0; i < frames_.size(); ++i) {
+            const auto found = replaced.find(i);
+            frames.push_back(found != replaced.end() ? found->second : frames_[i]);
+        }
+    }
+    frames.insert(frames.end(), added.begin(), added.end());
+    writeFrames(frames);
+}
+
+std::optional<std::string> TID3V2::contentOf(std::size_t index) const {
+    // A 2.3 tag's unsynchronisation was undone when it was read; a 2.4 frame says its own.
+    return index < frames_.size() ? id3v2::frameContent(frames_[index], major_, false) : std::nullopt;
+}
+
+void TID3V2::writeFrames(const std::vector<RawFrame>& frames) {
     OpenFile file = openUnchanged();
     const std::int64_t needed = 10 + renderedSize(frames, major_) + static_cast<std::int64_t>(rest_.size()) + kPadding;
     const std::int64_t oldTag = file_->tagSize;
@@ -322,7 +344,6 @@ bool TID3V2::SaveTag() {
         rewriteWithNewHead(FileName, tag, oldTag);
         adoptWritten(tag, file_->size - oldTag + needed);
     }
-    return true;
 }
 
 void TID3V2::RemoveTag() {

@@ -3,6 +3,7 @@
 // other frame kept byte for byte. Reads versions 2.2, 2.3 and 2.4; a tag keeps its
 // version when written, and a file without one gets 2.3.
 #include <array>
+#include <map>
 #include <optional>
 #include <cstdint>
 #include <string>
@@ -51,6 +52,16 @@ public:
     bool SaveTag();
     // Removes the tag from the file, under the same check.
     void RemoveTag();
+    // Writes the tag with the frames at the given positions (in frames()) replaced and
+    // `added` after the others; a file without a tag gets a version 2.3 tag of `added`
+    // alone. Every other frame keeps its bytes. The checks and the atomic rewrite of
+    // SaveTag, without its limit on the twelve frames' size (a repaired tag may need more).
+    void SaveFrames(const std::map<std::size_t, id3v2::RawFrame>& replaced, const std::vector<id3v2::RawFrame>& added);
+
+    // Every frame of the tag as read, in file order, and the content of one with its
+    // transport encodings undone (nothing when it is compressed or encrypted).
+    const std::vector<id3v2::RawFrame>& frames() const { return frames_; }
+    std::optional<std::string> contentOf(std::size_t index) const;
 
     int GetGenre() const;
     void SetGenre(std::uint8_t genre);
@@ -80,6 +91,7 @@ private:
     std::vector<id3v2::RawFrame> framesToWrite(bool& anyChange) const;
     id3v2::RawFrame renderSlot(int slot, const id3v2::RawFrame* before) const;
     std::string renderTag(const std::vector<id3v2::RawFrame>& frames, std::int64_t totalSize) const;
+    void writeFrames(const std::vector<id3v2::RawFrame>& frames);
 
     int major_ = 3;
     std::vector<id3v2::RawFrame> frames_;  // every frame of the tag, in file order

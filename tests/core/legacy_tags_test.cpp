@@ -116,7 +116,9 @@ TEST(LegacyTags, Latin1AndGbkFromMutagenReadRightAndOnlyTheEditedFrameChanges) {
         EXPECT_EQ(read.values.at(c.version == 3 ? "TYER" : "TDRC"), "2001");
         EXPECT_EQ(read.values.at("COMM:iTunNORM"), " 0000021A 00000220");
         // A Latin-1 tag stays Latin-1, so Western players show it as before.
-        if (c.shownArtist == "Björk") EXPECT_EQ(read.values.at("TPE1"), "Björk");
+        if (c.shownArtist == "Björk") {
+            EXPECT_EQ(read.values.at("TPE1"), "Björk");
+        }
         EXPECT_EQ(read.values.at("TPE1.encoding"), "0");
     }
 }
