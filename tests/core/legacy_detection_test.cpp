@@ -11,42 +11,14 @@
 #include <unicode/ucsdet.h>
 
 #include "platform/legacy_text.h"
+#include "support/labelled_tags.h"
 
 namespace quilvane {
 namespace {
 
-struct Field {
-    std::string kind;
-    LegacyCharset charset;
-    std::string text;
-    std::string bytes;
-};
-
-std::map<int, std::vector<Field>> labelledTags() {
-    std::map<int, std::vector<Field>> tags;
-    std::ifstream in(std::string(QUILVANE_TEST_DATA) + "/legacy_tags.tsv");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream row(line);
-        std::string id, kind, label, text;
-        std::getline(row, id, '\t');
-        std::getline(row, kind, '\t');
-        std::getline(row, label, '\t');
-        std::getline(row, text);
-        const LegacyCharset charset = label == "gbk" ? LegacyCharset::Gbk : LegacyCharset::Latin1;
-        const auto bytes = encodeLegacy(text, charset);
-        if (!bytes) ADD_FAILURE() << "cannot encode " << text;
-        tags[std::stoi(id)].push_back({kind, charset, text, bytes.value_or("")});
-    }
-    return tags;
-}
-
-bool hasHighBytes(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return true;
-    return false;
-}
+using Field = test::LabelledField;
+using test::hasHighBytes;
+using test::labelledTags;
 
 LegacyCharset fromName(std::string name) {
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
