@@ -9,6 +9,7 @@
 #include "platform/display_name.h"
 #include "platform/file_error.h"
 #include "platform/paths.h"
+#include "platform/temporary_file.h"
 #include "platform/text.h"
 #include "tags/genres.h"
 #include "tags/id3v2.h"
@@ -187,6 +188,15 @@ std::string RepairReport::text() const {
     text += "；" + std::to_string(failures.size()) + "处未能修复：";
     for (const std::string& f : failures) text += "\n" + f;
     return text;
+}
+
+bool writeRepairReport(const std::string& path, const RepairReport& report, const std::vector<RepairFinding>& findings) {
+    std::string text = report.text() + "\n\n选中\t文件\t位置\t其他程序显示为\t本程序读作\t编码\n";
+    for (const RepairFinding& f : findings)
+        text += std::string(f.checked ? "是" : "否") + "\t" + displayName(f.path) + "\t" + f.where() + "\t" + f.shownToday() +
+                "\t" + f.readAs() + "\t" + charsetName(f.reading) + "\n";
+    TemporaryFile out(path);
+    return out.error() == 0 && out.write(text) == 0 && out.finish(true) == 0 && out.replaceTarget() == 0;
 }
 
 }  // namespace quilvane

@@ -29,4 +29,8 @@ RepairReport applyRepairs(const std::vector<RepairFinding>& findings, UndoList& 
                           const std::function<void(int done, int total)>& progress = {},
                           const std::atomic<bool>* stop = nullptr);
 
+// The report and every finding with its choice, one per line, written whole (a file that
+// cannot be written is left as it was). False when it could not be written.
+bool writeRepairReport(const std::string& path, const RepairReport& report, const std::vector<RepairFinding>& findings);
+
 }  // namespace quilvane

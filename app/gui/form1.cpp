@@ -101,6 +101,7 @@ void TForm1::connectHandlers() {
     connect(ui.FileListBox1, &TFileListBox::endDrag, this, &TForm1::FileListBox1EndDrag);
     connect(ui.V1V21, &QAction::triggered, this, &TForm1::V1V21Click);
     connect(ui.N40, &QAction::triggered, this, &TForm1::N40Click);
+    connect(ui.N55, &QAction::triggered, this, &TForm1::N55Click);
     connect(ui.BitBtn8, &QPushButton::clicked, this, &TForm1::V1V21Click);
     connect(ui.BitBtn7, &QPushButton::clicked, this, &TForm1::N50Click);
     connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);

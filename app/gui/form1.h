@@ -28,6 +28,7 @@ class TForm5;
 class TV1V2Dialog;
 class TForm4;
 class TSortForm;
+class TRepairDialog;
 
 // What MakeTree does with each file of the tree.
 enum class WalkMode : std::uint8_t { Rename = 0, ListNames = 1, Count = 2, Id3Naming = 3 };
@@ -53,6 +54,8 @@ public:
     TSortForm* SortForm = nullptr;
     TV1V2Dialog* V1V2Dialog = nullptr;
     TForm4* Form4 = nullptr;
+    // The repair of garbled tags and names, made when first opened.
+    TRepairDialog* RepairDialog = nullptr;
 
     // Window state.
     NameStyle nameStyle() const { return NameStyle_; }
@@ -135,6 +138,8 @@ public slots:
     void N23Click();
     void V1V21Click();
     void N40Click();
+    // "修复乱码标签和文件名…": the repair dialog on the list's folder.
+    void N55Click();
     void N24Click();
     void N25Click();
     void N26Click();
