@@ -18,6 +18,7 @@ TRepairDialog::TRepairDialog(QWidget* parent, UndoList& log, std::function<void(
     ui.TableView1->setModel(Model);
     ui.TableView1->setItemDelegateForColumn(RepairFindingsModel::Reading, new ReadingDelegate(this));
     ui.TableView1->verticalHeader()->hide();
+    ui.TableView1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     ui.TableView1->horizontalHeader()->setStretchLastSection(true);
     connect(ui.BitBtn1, &QPushButton::clicked, this, &TRepairDialog::BitBtn1Click);
     connect(ui.BitBtn2, &QPushButton::clicked, this, &TRepairDialog::BitBtn2Click);
@@ -74,7 +75,12 @@ void TRepairDialog::showFindings(std::vector<RepairFinding> found, int files) {
 void TRepairDialog::finishScan(const RepairScanResult& result) {
     worker_ = nullptr;
     setRunning(false);
-    fitColumns();
+    if (Model->rowCount() > 0) {
+        fitColumns();
+        ui.TableView1->setFocus();
+    } else {
+        ui.BitBtn5->setFocus();
+    }
     QString text = QStringLiteral("%1%2个文件，找到%3处需要修复")
                        .arg(result.stopped ? QStringLiteral("扫描已停止：查看了") : QStringLiteral("扫描完成：共"))
                        .arg(result.files)
@@ -94,6 +100,9 @@ void TRepairDialog::fitColumns() {
         // A long lyric or path does not push the other columns away.
         ui.TableView1->setColumnWidth(c, std::min(ui.TableView1->columnWidth(c), 320));
     }
+    // Room for the reading's list when it opens in place.
+    ui.TableView1->setColumnWidth(RepairFindingsModel::Reading,
+                                  std::max(ui.TableView1->columnWidth(RepairFindingsModel::Reading), ReadingDelegate::editorWidth(this)));
 }
 
 void TRepairDialog::BitBtn3Click() {

@@ -1,5 +1,6 @@
 #include "tageditor/gui/repair_model.h"
 
+#include <QColor>
 #include <QComboBox>
 
 #include "platform/display_name.h"
@@ -17,6 +18,12 @@ QVariant RepairFindingsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const RepairFinding& f = findings_[static_cast<std::size_t>(index.row())];
     if (role == Qt::CheckStateRole && index.column() == Checked) return f.checked ? Qt::Checked : Qt::Unchecked;
+    // A doubtful reading stands out, so that the user checks it before repairing.
+    const bool doubtful = f.reading == f.detected.charset && f.detected.confidence < kDoubtfulBelow;
+    if (doubtful && index.column() == Confidence) {
+        if (role == Qt::ForegroundRole) return QColor(Qt::darkRed);
+        if (role == Qt::ToolTipRole) return QStringLiteral("可信度低：请核对“本程序读作”，必要时在“编码”一栏改选");
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole) return {};
     switch (index.column()) {
     case File: {
@@ -42,9 +49,17 @@ bool RepairFindingsModel::setData(const QModelIndex& index, const QVariant& valu
         return true;
     }
     if (index.column() == Reading && role == Qt::EditRole) {
-        f.reading = static_cast<LegacyCharset>(value.toInt());
-        // The text read and the confidence follow the reading at once.
-        emit dataChanged(this->index(index.row(), ReadAs), this->index(index.row(), Confidence));
+        const auto chosen = static_cast<LegacyCharset>(value.toInt());
+        // One program wrote a file's tag: the file's other texts whose reading was not
+        // chosen by hand are read the same way. The text read and the confidence follow
+        // at once.
+        for (std::size_t row = 0; row < findings_.size(); ++row) {
+            RepairFinding& other = findings_[row];
+            const bool sameTag = other.path == f.path && other.kind != RepairKind::LegacyName && f.kind != RepairKind::LegacyName;
+            if (&other != &f && !(sameTag && other.reading == other.detected.charset)) continue;
+            other.reading = chosen;
+            emit dataChanged(this->index(static_cast<int>(row), ReadAs), this->index(static_cast<int>(row), Confidence));
+        }
         return true;
     }
     return false;
@@ -84,9 +99,23 @@ void RepairFindingsModel::checkAll(bool checked) {
     if (!findings_.empty()) emit dataChanged(index(0, Checked), index(rowCount() - 1, Checked), {Qt::CheckStateRole});
 }
 
-QWidget* ReadingDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+namespace {
+QComboBox* readingBox(QWidget* parent) {
     auto* box = new QComboBox(parent);
     for (const LegacyCharset c : kRepairReadings) box->addItem(toQ(charsetName(c)), static_cast<int>(c));
+    return box;
+}
+}  // namespace
+
+int ReadingDelegate::editorWidth(QWidget* parent) {
+    QComboBox* box = readingBox(parent);
+    const int width = box->sizeHint().width();
+    delete box;
+    return width;
+}
+
+QWidget* ReadingDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+    QComboBox* box = readingBox(parent);
     // A choice is applied as soon as it is made, not when the editor closes.
     connect(box, &QComboBox::activated, this, [this, box] { emit const_cast<ReadingDelegate*>(this)->commitData(box); });
     return box;

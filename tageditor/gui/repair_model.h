@@ -13,6 +13,8 @@ namespace quilvane {
 class RepairFindingsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // Below this confidence (in percent) a detected reading is shown as doubtful.
+    static constexpr int kDoubtfulBelow = 80;
     enum Column { Checked, File, Where, ShownToday, ReadAs, Reading, Confidence, ColumnCount };
 
     using QAbstractTableModel::QAbstractTableModel;
@@ -43,6 +45,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    // The width the editor needs to show its longest reading.
+    static int editorWidth(QWidget* parent);
 };
 
 }  // namespace quilvane

@@ -66,7 +66,8 @@ TEST_F(RepairWindow, FindsEveryKindRepairsTheCheckedRowsAndUndoesTheRenames) {
     folder.write(old + "/legacy.mp3", tag(3, {latin1Frame("TIT2", legacy("后来")), latin1Frame("TPE1", legacy("刘若英")),
                                               latin1Frame("TALB", legacy("我等你"))}) + audio(3000, 1));
     folder.write(old + "/garbled.mp3", tag(3, {utf16Frame("TPE1", latin1AsUtf8(legacy("王菲")))}) + audio(3000, 2));
-    folder.write(old + "/jay.mp3", tag(3, {latin1Frame("TIT2", legacy("周杰倫", LegacyCharset::Big5))}) + audio(3000, 3));
+    const std::string big5 = legacy("周杰倫", LegacyCharset::Big5);
+    folder.write(old + "/jay.mp3", tag(3, {latin1Frame("TIT2", big5), latin1Frame("TPE1", big5)}) + audio(3000, 3));
     const TagBlock v1 = buildTagBlock(legacy("童话"), legacy("光良"), "", "2005", "", 17);
     folder.write(old + "/v1only.mp3", audio(3000, 4) + std::string(v1.bytes.data(), 128));
     folder.write(old + "/" + legacy("中文") + ".mp3", audio(500, 5));
@@ -89,7 +90,8 @@ TEST_F(RepairWindow, FindsEveryKindRepairsTheCheckedRowsAndUndoesTheRenames) {
     const int album = rowOf("legacy.mp3", "ID3v2 TALB（专辑）");
     const int garbled = rowOf("garbled.mp3", "ID3v2 TPE1（歌手）");
     const int jay = rowOf("jay.mp3", "ID3v2 TIT2（标题）");
-    ASSERT_GE(std::min({title, album, garbled, jay}), 0);
+    const int jayArtist = rowOf("jay.mp3", "ID3v2 TPE1（歌手）");
+    ASSERT_GE(std::min({title, album, garbled, jay, jayArtist}), 0);
     EXPECT_EQ(cell(title, RepairFindingsModel::ShownToday), toQ(latin1AsUtf8(legacy("后来"))));
     EXPECT_EQ(cell(title, RepairFindingsModel::ReadAs), "后来");
     EXPECT_EQ(cell(title, RepairFindingsModel::Reading), "GBK");
@@ -114,6 +116,8 @@ TEST_F(RepairWindow, FindsEveryKindRepairsTheCheckedRowsAndUndoesTheRenames) {
     emit box->activated(box->currentIndex());
     EXPECT_EQ(cell(jay, RepairFindingsModel::ReadAs), "周杰倫");
     EXPECT_EQ(cell(jay, RepairFindingsModel::Confidence), "手选");
+    EXPECT_EQ(cell(jayArtist, RepairFindingsModel::ReadAs), "周杰倫") << "the file's other texts follow";
+    EXPECT_EQ(cell(title, RepairFindingsModel::Reading), "GBK") << "other files' do not";
     // The album is left as it is.
     model().setData(model().index(album, RepairFindingsModel::Checked), Qt::Unchecked, Qt::CheckStateRole);
 
