@@ -175,5 +175,25 @@ TEST_F(RepairWindow, WithoutSubFoldersTheFoldersOwnFilesAloneAreScanned) {
     EXPECT_FALSE(dialog().ui.BitBtn3->isEnabled());
 }
 
+TEST_F(RepairWindow, AScanCanBeStoppedAndTheDialogWaitsForIt) {
+    const std::string gbkTag = tag(3, {latin1Frame("TIT2", legacy("后来"))}) + audio(200, 1);
+    for (int n = 0; n < 5000; ++n) folder.write("Many/" + std::to_string(n) + ".mp3", gbkTag);
+    openWindows();
+    ASSERT_EQ(list().setDirectory(folder / "Many"), 0);
+    trigger("N55");
+    ASSERT_TRUE(dialog().busy());
+    EXPECT_FALSE(dialog().ui.BitBtn5->isEnabled()) << "关闭 waits for the scan";
+    QTest::keyClick(&dialog(), Qt::Key_Escape);  // Esc while scanning
+    EXPECT_TRUE(dialog().isVisible());
+    press(dialog().ui.BitBtn2);
+    waitIdle();
+    const QString label = dialog().ui.Label2->text();
+    EXPECT_TRUE(label.startsWith("扫描已停止：查看了")) << label.toStdString();
+    EXPECT_LT(model().rowCount(), 5000);
+    EXPECT_TRUE(label.endsWith(QStringLiteral("个文件，找到%1处需要修复").arg(model().rowCount()))) << label.toStdString();
+    press(dialog().ui.BitBtn5);
+    EXPECT_FALSE(dialog().isVisible());
+}
+
 }  // namespace
 }  // namespace quilvane::test
