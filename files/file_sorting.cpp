@@ -33,8 +33,9 @@ FileSorter::FileSorter(SortSettings settings, const std::atomic<bool>& stop,
 
 SortCounts FileSorter::run() {
     counts_ = {};
+    plannedTargets_.clear();
     const int left = sortFolder(settings_.searchPath);
-    if (left == 0 && !settings_.keepOriginal) ::rmdir(settings_.searchPath.c_str());
+    if (left == 0 && !settings_.keepOriginal && !settings_.dryRun) ::rmdir(settings_.searchPath.c_str());
     return counts_;
 }
 
@@ -53,7 +54,7 @@ int FileSorter::sortFolder(const std::string& folder) {
             const std::string sub = joinPath(folder, e.name);
             const int n = sortFolder(sub);
             left += n;
-            if (n == 0 && !settings_.keepOriginal) ::rmdir(sub.c_str());
+            if (n == 0 && !settings_.keepOriginal && !settings_.dryRun) ::rmdir(sub.c_str());
         } else if (e.kind != EntryKind::Folder) {
             ++left;  // links and special files stay where they are
         }
@@ -65,7 +66,7 @@ int FileSorter::sortFolder(const std::string& folder) {
 
 bool FileSorter::sortFile(const std::string& folder, const std::string& name) {
     const std::string path = joinPath(folder, name);
-    if (FileHasAttr(path, attr::ReadOnly)) setReadOnly(path, false);
+    if (!settings_.dryRun && FileHasAttr(path, attr::ReadOnly)) setReadOnly(path, false);
     const auto skip = [this] {
         ++counts_.skipped;
         return true;
@@ -84,15 +85,20 @@ bool FileSorter::sortFile(const std::string& folder, const std::string& name) {
     }
     if (!isFolder(into)) {
         if (settings_.onlyExisting) return skip();
-        createFolders(into);
+        if (!settings_.dryRun) createFolders(into);
     }
     // A file already where it belongs stays and counts as skipped; so does a file whose
     // name is taken there by another one, which is never overwritten.
     const std::string to = joinPath(into, name);
     if (entryExistsAt(to)) return skip();
     const bool copy = byArtist && settings_.keepOriginal;
-    if (!(copy ? CopySingleFile(path, to) : MoveSingleFile(path, to))) return skip();
+    if (settings_.dryRun) {
+        if (!plannedTargets_.insert(to).second) return skip();
+    } else if (!(copy ? CopySingleFile(path, to) : MoveSingleFile(path, to))) {
+        return skip();
+    }
     ++counts_.sorted;
+    if (sorted_) sorted_(path, to);
     return false;
 }
 

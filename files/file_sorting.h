@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct SortSettings {
     bool keepOriginal = false;  // artist mode copies instead of moving
     bool onlyExisting = false;  // only into folders that exist already
     bool restrictExt = false;
+    // Decides every file as a run would, but moves, copies, creates and removes nothing.
+    bool dryRun = false;
 };
 
 struct SortCounts {
@@ -43,6 +46,10 @@ public:
     // that fails throws TransferError; what was done until then stays done.
     SortCounts run();
     const SortCounts& counts() const { return counts_; }
+    // Told of each file sorted (or, in a dry run, that would be).
+    void reportSorted(std::function<void(const std::string& from, const std::string& to)> sorted) {
+        sorted_ = std::move(sorted);
+    }
 
 private:
     // Returns the number of files left in the folder's tree.
@@ -53,7 +60,9 @@ private:
     SortSettings settings_;
     const std::atomic<bool>& stop_;
     std::function<void(const SortCounts&)> progress_;
+    std::function<void(const std::string&, const std::string&)> sorted_;
     SortCounts counts_;
+    std::set<std::string> plannedTargets_;  // a dry run's: names a file would have taken
 };
 
 // The artist of a file name: the text before its last separator, trimmed; empty when

@@ -17,7 +17,7 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 }  // namespace
 
 ManualNamingResult renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
-                                   const std::function<bool(const std::string&)>& ask) {
+                                   const std::function<bool(const std::string&)>& ask, SysCalls& sys) {
     ManualNamingResult result;
     RenameBatch batch;
     for (std::size_t i = 0; i < naming.entries.size() && i < naming.lines.size(); ++i) {
@@ -43,11 +43,14 @@ ManualNamingResult renameFromLines(const ManualNaming& naming, UndoList& log, st
         // real other file.
         if (!isFile(to) || to.size() == from.size()) return HeldName::TryRename;
         // A folder is not deleted this way: the question is all that happens.
-        if (!ask(collisionQuestion(from, to)) || naming.folderMode) return HeldName::Skip;
+        if (!ask(collisionQuestion(from, to)) || naming.folderMode) {
+            result.held.push_back({from, to});
+            return HeldName::Skip;
+        }
         deleteFileForcibly(from);
         return HeldName::SourceDeleted;
     };
-    result.batch = batch.run(log, held);
+    result.batch = batch.run(log, held, {}, sys);
     renamedCount += result.batch.renamed;
     return result;
 }

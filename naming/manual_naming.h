@@ -23,6 +23,8 @@ struct ManualNamingResult {
     // The numbers (from 0) of the lines refused because they still hold a character that
     // could not be read (U+FFFD).
     std::vector<std::size_t> refused;
+    // Entries whose new name another file keeps, left as they are.
+    std::vector<RenameRequest> held;
     BatchOutcome batch;
 };
 
@@ -33,7 +35,8 @@ struct ManualNamingResult {
 // in a legacy code page shown decoded) leaves the entry's own bytes alone; a changed line
 // becomes a UTF-8 name.
 ManualNamingResult renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
-                                   const std::function<bool(const std::string& question)>& ask);
+                                   const std::function<bool(const std::string& question)>& ask,
+                                   SysCalls& sys = realSysCalls());
 
 // The notice for lines refused that way.
 std::string refusedLinesText(const std::vector<std::size_t>& refused, const std::vector<std::string>& lines);

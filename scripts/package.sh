@@ -13,7 +13,7 @@ deb=$(ls -t build-release/quilvane_*.deb | head -1)
 echo "$deb"
 contents=$(dpkg-deb --contents "$deb")
 echo "$contents"
-for f in ./usr/bin/quilvane ./usr/share/quilvane/help.html ./usr/share/applications/org.quilvane.Quilvane.desktop \
+for f in ./usr/bin/quilvane ./usr/bin/quilvane-cli ./usr/share/man/man1/quilvane-cli.1 ./usr/share/quilvane/help.html ./usr/share/applications/org.quilvane.Quilvane.desktop \
          ./usr/share/icons/hicolor/scalable/apps/quilvane.svg ./usr/share/metainfo/org.quilvane.Quilvane.metainfo.xml; do
   grep -q " $f\$" <<<"$contents" || { echo "the package lacks $f"; exit 1; }
 done

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libuchardet-dev
   python3 python3-mutagen
   fusefat dosfstools
-  desktop-file-utils appstream fonts-noto-cjk dpkg-dev file
+  desktop-file-utils appstream fonts-noto-cjk dpkg-dev file man-db groff-base
 )
 
 missing=()

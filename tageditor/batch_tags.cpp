@@ -12,11 +12,6 @@
 namespace quilvane {
 namespace {
 
-bool isMp3File(std::string_view name) {
-    const auto dot = name.rfind('.');
-    return dot != std::string_view::npos && asciiUpper(name.substr(dot)) == ".MP3";
-}
-
 std::uint8_t genreByte(int index) { return static_cast<std::uint8_t>(index < 0 ? 255 : index); }
 
 // A failure in the second tag of a file whose first tag was written already: the user
@@ -26,6 +21,11 @@ std::uint8_t genreByte(int index) { return static_cast<std::uint8_t>(index < 0 ?
 }
 
 }  // namespace
+
+bool isMp3File(std::string_view name) {
+    const auto dot = name.rfind('.');
+    return dot != std::string_view::npos && asciiUpper(name.substr(dot)) == ".MP3";
+}
 
 std::string NameWithoutExt(std::string_view name) {
     const auto dot = name.rfind('.');

@@ -81,6 +81,8 @@ private:
     bool v2Refused_ = false;  // the file in hand's ID3v2 tag was not written
 };
 
+// The files the batch change works on: names ending in ".mp3", in any letter case.
+bool isMp3File(std::string_view name);
 // The file name without its extension: the text before its last '.'.
 std::string NameWithoutExt(std::string_view name);
 // The folder's own name; empty for the root.

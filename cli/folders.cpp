@@ -1,0 +1,25 @@
+#include "cli/folders.h"
+
+#include "cli/arguments.h"
+#include "cli/output.h"
+#include "platform/file_list_entries.h"
+#include "platform/folder_listing.h"
+#include "platform/paths.h"
+
+namespace quilvane::cli {
+
+std::string existingFolder(const std::string& given) {
+    std::string folder = given;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (folder.empty() || !isFolder(folder)) throw UsageError(say("不是文件夹：", "not a folder: ") + shown(given));
+    return folder;
+}
+
+std::vector<std::string> listedFiles(const std::string& folder) {
+    std::vector<std::string> entries;
+    if (const int rc = readFileListEntries(folder, "*.*", ListContent::Files, entries))
+        throw UsageError(unreadableFolderMessage({folder, rc}));
+    return entries;
+}
+
+}  // namespace quilvane::cli

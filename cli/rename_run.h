@@ -1,0 +1,50 @@
+#pragma once
+// What the naming commands share: the undo log (journaled, so that `quilvane-cli undo` and
+// the window's 撤销更名 can undo the batch later; a dry run plays the renames on a picture
+// of the disk and journals nothing), the list of renames made, and the summary.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/rename_batch.h"
+#include "app/rename_journal.h"
+#include "app/undo_list.h"
+#include "platform/simulated_syscalls.h"
+
+namespace quilvane::cli {
+
+class RenameRun {
+public:
+    RenameRun(bool dryRun, bool verbose, std::string root);
+
+    UndoList& log() { return log_; }
+    SysCalls& sys();
+    bool dryRun() const { return dryRun_; }
+    // Held names are left alone (a script is never asked whether to delete a file); a
+    // name held by the file itself (another letter case on a mount that ignores case) is
+    // renamed through.
+    HeldNameHandler keepHeldNames();
+    // Starts the command's batch: the last batch's undo is given up.
+    void begin();
+
+    void noteHeld(const std::vector<RenameRequest>& held);
+    void noteFailure(const std::string& text) { failures_.push_back(text); }
+
+    // Prints the renames (a dry run's always, a real run's with --verbose), the problems
+    // and the summary line; returns the exit status.
+    int finish(const BatchOutcome& outcome);
+
+private:
+    std::string relative(const std::string& path) const;
+
+    bool dryRun_;
+    bool verbose_;
+    std::string root_;
+    std::optional<RenameJournal> journal_;
+    UndoList log_;
+    SimulatedSysCalls simulated_;
+    std::vector<RenameRequest> held_;
+    std::vector<std::string> failures_;
+};
+
+}  // namespace quilvane::cli

@@ -1,0 +1,249 @@
+// `tags show|set|copy|remove`: both tags of files read through one opening, fields set
+// one by one, and the tag editor's batch copies and removals over a folder or a tree.
+#include <atomic>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/folders.h"
+#include "cli/output.h"
+#include "cli/tag_fields.h"
+#include "platform/display_name.h"
+#include "platform/file_error.h"
+#include "platform/folder_listing.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "tageditor/batch_tags.h"
+#include "tags/genres.h"
+#include "tags/tag_reader.h"
+
+namespace quilvane::cli {
+namespace {
+
+const OptionSpec kShowOptions{{"--json"}, {}, {}};
+const OptionSpec kSetOptions{{"--dry-run", "--verbose"}, {"--v1", "--v2"}, {"--v1", "--v2"}};
+const OptionSpec kBatchOptions{{"--tree", "--dry-run", "--verbose"}, {}, {}};
+
+std::string showJson(const std::string& path, const TID3V1& v1, const TID3V2& v2) {
+    std::string out = "{\"path\":" + jsonString(shown(path));
+    if (!isValidUtf8(path)) out += ",\"path_bytes\":" + jsonString(hexOf(path));
+    out += ",\"id3v1\":";
+    if (v1.HasTag) {
+        out += "{";
+        bool first = true;
+        for (const TagField& f : kV1Fields) {
+            out += std::string(first ? "" : ",") + jsonString(f.key) + ":" + jsonString(v1Text(v1, f));
+            first = false;
+        }
+        out += ",\"genre\":" + std::to_string(v1.Genre) + ",\"genre_name\":" + jsonString(GenreName(v1.Genre)) + "}";
+    } else {
+        out += "null";
+    }
+    out += ",\"id3v2\":";
+    if (v2.HasTag) {
+        out += "{\"version\":\"2." + std::to_string(v2.version()) + "\"";
+        for (const TagField& f : kV2Fields)
+            if (!v2.Frames[f.slot].empty()) out += "," + jsonString(f.key) + ":" + jsonString(v2.Frames[f.slot]);
+        out += "}";
+    } else {
+        out += "null";
+    }
+    return out + "}";
+}
+
+void showText(const std::string& path, const TID3V1& v1, const TID3V2& v2) {
+    printLine(shown(path));
+    if (v1.HasTag) {
+        std::string line = "  ID3v1:";
+        for (const TagField& f : kV1Fields) line += "  " + f.key + "=" + v1Text(v1, f);
+        printLine(line + "  genre=" + std::to_string(v1.Genre) + " (" + std::string(GenreName(v1.Genre)) + ")");
+    } else {
+        printLine(say("  ID3v1: 无", "  ID3v1: none"));
+    }
+    if (v2.HasTag) {
+        std::string line = "  ID3v2.";
+        line += std::to_string(v2.version()) + ":";
+        for (const TagField& f : kV2Fields)
+            if (!v2.Frames[f.slot].empty()) line += "  " + f.key + "=" + v2.Frames[f.slot];
+        printLine(line);
+    } else {
+        printLine(say("  ID3v2: 无", "  ID3v2: none"));
+    }
+}
+
+int tagsShow(const Words& words) {
+    const Arguments args(words, kShowOptions);
+    if (args.plain().empty()) throw UsageError(say("需要至少一个文件", "expected at least one FILE"));
+    const bool json = args.flag("--json");
+    TID3V1 v1;
+    TID3V2 v2;
+    int failed = 0;
+    for (const std::string& path : args.plain()) {
+        try {
+            readBothTags(path, v1, v2);
+        } catch (const FileError& e) {
+            ++failed;
+            if (json) printLine("{\"path\":" + jsonString(shown(path)) + ",\"error\":" + jsonString(e.what()) + "}");
+            else printProblem(e.what());
+            continue;
+        }
+        if (json) printLine(showJson(path, v1, v2));
+        else showText(path, v1, v2);
+    }
+    return failed == 0 ? kSuccess : kSomeFailed;
+}
+
+int tagsSet(const Words& words) {
+    const Arguments args(words, kSetOptions);
+    if (args.plain().empty()) throw UsageError(say("需要至少一个文件", "expected at least one FILE"));
+    const std::vector<FieldValue> v1Values = parseFieldValues(args.values("--v1"), kV1Fields, true);
+    const std::vector<FieldValue> v2Values = parseFieldValues(args.values("--v2"), kV2Fields, false);
+    if (v1Values.empty() && v2Values.empty()) throw UsageError(say("用 --v1 或 --v2 指定要改的项", "give fields with --v1 or --v2"));
+    const bool dryRun = args.flag("--dry-run");
+    int changed = 0, unchanged = 0, failed = 0;
+    for (const std::string& path : args.plain()) {
+        try {
+            const FieldChanges changes = setFields(path, v1Values, v2Values, dryRun);
+            if (changes.lines.empty()) ++unchanged;
+            else ++changed;
+            if (dryRun || args.flag("--verbose"))
+                for (const std::string& line : changes.lines) printLine(shown(path) + ": " + line);
+        } catch (const std::exception& e) {
+            ++failed;
+            printProblem(e.what());
+        }
+    }
+    printLine(dryRun ? say("试运行：将修改 " + std::to_string(changed) + " 个文件，不变 " + std::to_string(unchanged) + " 个，失败 " +
+                               std::to_string(failed) + " 个（未改动任何文件）",
+                           "dry run: would change " + std::to_string(changed) + " files, " + std::to_string(unchanged) +
+                               " unchanged, " + std::to_string(failed) + " failed (nothing was changed)")
+                     : say("已修改 " + std::to_string(changed) + " 个文件，不变 " + std::to_string(unchanged) + " 个，失败 " +
+                               std::to_string(failed) + " 个",
+                           "changed " + std::to_string(changed) + " files, " + std::to_string(unchanged) + " unchanged, " +
+                               std::to_string(failed) + " failed"));
+    return failed == 0 ? kSuccess : kSomeFailed;
+}
+
+// What a batch mode would do to a file with these tags; empty when nothing.
+std::string batchWork(BatchMode mode, const TID3V1& v1, const TID3V2& v2) {
+    switch (mode) {
+    case BatchMode::V1ToV2: return v1.HasTag ? say("ID3v1 复制到 ID3v2", "copy ID3v1 to ID3v2") : "";
+    case BatchMode::V2ToV1: return v2.HasTag ? say("ID3v2 复制到 ID3v1", "copy ID3v2 to ID3v1") : "";
+    case BatchMode::RemoveV1: return v1.HasTag ? say("删除 ID3v1", "remove ID3v1") : "";
+    case BatchMode::RemoveV2: return v2.HasTag ? say("删除 ID3v2", "remove ID3v2") : "";
+    case BatchMode::RemoveBoth: return v1.HasTag || v2.HasTag ? say("删除 ID3v1 和 ID3v2", "remove ID3v1 and ID3v2") : "";
+    default: return "";
+    }
+}
+
+class BatchRun {
+public:
+    BatchRun(BatchMode mode, const Arguments& args, const std::string& folder)
+        : mode_(mode), dryRun_(args.flag("--dry-run")), verbose_(args.flag("--verbose")), tree_(args.flag("--tree")),
+          walk_(BatchSettings{folder, mode, false, false, tree_}, stop_, {}, {}) {}
+
+    int run(const std::string& folder) {
+        walkFolder(folder);
+        progress_.clear();
+        const std::string counts = std::to_string(changed_);
+        printLine(dryRun_ ? say("试运行：将处理 " + counts + " 个文件，无需处理 " + std::to_string(unchanged_) + " 个，失败 " +
+                                    std::to_string(failed_) + " 处（未改动任何文件）",
+                                "dry run: would change " + counts + " files, " + std::to_string(unchanged_) +
+                                    " need nothing, " + std::to_string(failed_) + " failed (nothing was changed)")
+                          : say("已处理 " + counts + " 个文件，无需处理 " + std::to_string(unchanged_) + " 个，失败 " +
+                                    std::to_string(failed_) + " 处",
+                                "changed " + counts + " files, " + std::to_string(unchanged_) + " needed nothing, " +
+                                    std::to_string(failed_) + " failed"));
+        return failed_ == 0 ? kSuccess : kSomeFailed;
+    }
+
+private:
+    void walkFolder(const std::string& folder) {
+        std::vector<FolderEntry> entries;
+        if (const int rc = listFolder(folder, entries)) {
+            fail(unreadableFolderMessage({folder, rc}));
+            return;
+        }
+        for (const FolderEntry& e : entries) {
+            const std::string path = joinPath(folder, e.name);
+            if (e.kind == EntryKind::File && isMp3File(e.name)) processFile(path);
+            else if (tree_ && e.isDescendable()) walkFolder(path);
+        }
+    }
+
+    void processFile(const std::string& path) {
+        progress_.show(say("已查看 ", "looked at ") + std::to_string(++seen_));
+        try {
+            readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
+        } catch (const FileError& e) {
+            fail(e.what());
+            return;
+        }
+        const std::string work = batchWork(mode_, v1_, v2_);
+        if (work.empty()) {
+            ++unchanged_;
+            return;
+        }
+        if (!dryRun_) {
+            const std::size_t refusedBefore = walk_.result().notWritten.size();
+            try {
+                walk_.ProcessFile(path);
+            } catch (const std::exception& e) {
+                fail(e.what());
+                return;
+            }
+            if (walk_.result().notWritten.size() > refusedBefore) {
+                fail(say("ID3v2 标签超过 2000 字节，未写入：", "the ID3v2 tag would pass 2000 bytes, not written: ") + shown(path));
+                return;
+            }
+        }
+        ++changed_;
+        if (dryRun_ || verbose_) printLine(shown(path) + ": " + work);
+    }
+
+    void fail(const std::string& text) {
+        progress_.clear();
+        printProblem(text);
+        ++failed_;
+    }
+
+    BatchMode mode_;
+    bool dryRun_, verbose_, tree_;
+    std::atomic<bool> stop_{false};
+    BatchTagWalk walk_;
+    TID3V1 v1_;
+    TID3V2 v2_;
+    Progress progress_;
+    int seen_ = 0, changed_ = 0, unchanged_ = 0, failed_ = 0;
+};
+
+int tagsBatch(const Words& words, bool copy) {
+    if (words.empty()) throw UsageError(copy ? say("copy 后面要写 v1-to-v2 或 v2-to-v1", "copy needs v1-to-v2 or v2-to-v1")
+                                             : say("remove 后面要写 v1、v2 或 all", "remove needs v1, v2 or all"));
+    BatchMode mode;
+    const std::string& what = words[0];
+    if (copy && what == "v1-to-v2") mode = BatchMode::V1ToV2;
+    else if (copy && what == "v2-to-v1") mode = BatchMode::V2ToV1;
+    else if (!copy && what == "v1") mode = BatchMode::RemoveV1;
+    else if (!copy && what == "v2") mode = BatchMode::RemoveV2;
+    else if (!copy && what == "all") mode = BatchMode::RemoveBoth;
+    else throw UsageError(say("不认识的方式 ", "unknown choice ") + what);
+    const Arguments args(Words(words.begin() + 1, words.end()), kBatchOptions);
+    args.expectPlain(1, "DIR");
+    const std::string folder = existingFolder(args.plain()[0]);
+    BatchRun run(mode, args, folder);
+    return run.run(folder);
+}
+
+}  // namespace
+
+int tagsCommand(const Words& words) {
+    if (words.empty()) throw UsageError(say("tags 后面要写 show、set、copy 或 remove", "tags needs show, set, copy or remove"));
+    const Words rest(words.begin() + 1, words.end());
+    if (words[0] == "show") return tagsShow(rest);
+    if (words[0] == "set") return tagsSet(rest);
+    if (words[0] == "copy") return tagsBatch(rest, true);
+    if (words[0] == "remove") return tagsBatch(rest, false);
+    throw UsageError(say("不认识的 tags 命令 ", "unknown tags command ") + words[0]);
+}
+
+}  // namespace quilvane::cli

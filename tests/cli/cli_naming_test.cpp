@@ -1,0 +1,142 @@
+// quilvane-cli's naming commands and undo, run as a separate process on real folders: dry
+// runs that touch nothing, GBK names, names taken by other files, swaps, exit statuses.
+#include <gtest/gtest.h>
+
+#include "cli_process.h"
+#include "platform/legacy_text.h"
+#include "support/folder_snapshot.h"
+#include "support/id3_builder.h"
+#include "tags/tag_block.h"
+
+namespace quilvane::test {
+namespace {
+
+std::string gbk(const std::string& utf8) { return encodeLegacy(utf8, LegacyCharset::Gbk).value(); }
+
+std::string taggedMp3(const std::string& title, const std::string& artist, unsigned seed) {
+    const TagBlock tag = buildTagBlock(title, artist, "", "2001", "", 17);
+    return audio(1500, seed) + std::string(tag.bytes.data(), 128);
+}
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+using CliNaming = CliTest;
+
+TEST_F(CliNaming, SimpleNamingDryRunThenRealThenUndoWithGbkNames) {
+    folder.write("Work/Tom-a.mp3", "a");
+    folder.write("Work/" + gbk("王菲-红豆") + ".mp3", "red");
+    folder.write("Work/plain.mp3", "plain");
+    const auto before = snapshot(folder / "Work");
+
+    CliResult dry = cli({"name", "simple", "Work", "--style", "title", "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(snapshot(folder / "Work"), before) << "a dry run touches nothing";
+    EXPECT_TRUE(has(dry.out, "Tom-a.mp3 -> a.mp3\n")) << dry.out;
+    EXPECT_TRUE(has(dry.out, "王菲-红豆.mp3 -> 红豆.mp3\n")) << "GBK names shown decoded: " << dry.out;
+    EXPECT_TRUE(has(dry.out, "dry run: would rename 2, could not rename 0, other failures 0 (nothing was changed)")) << dry.out;
+    EXPECT_FALSE(stateHome.exists("quilvane/rename-journal")) << "a dry run journals nothing";
+
+    const CliResult zh = cli({"name", "simple", "Work", "--style", "title", "--dry-run"}, "zh_CN.UTF-8");
+    EXPECT_TRUE(has(zh.out, "试运行：将改名 2 个")) << zh.out;
+
+    const CliResult real = cli({"name", "simple", "Work", "--style", "title"});
+    EXPECT_EQ(real.status, 0) << real.err;
+    EXPECT_EQ(real.out, "renamed 2, not renamed 0, other failures 0\n");
+    EXPECT_EQ(folder.read("Work/a.mp3"), "a");
+    EXPECT_EQ(folder.read("Work/红豆.mp3"), "red") << "the GBK name's new name is written in UTF-8";
+
+    const CliResult undoDry = cli({"undo", "--dry-run"});
+    EXPECT_EQ(undoDry.status, 0) << undoDry.err;
+    EXPECT_TRUE(has(undoDry.out, "would restore 2 names")) << undoDry.out;
+    EXPECT_NE(snapshot(folder / "Work"), before);
+    const CliResult undo = cli({"undo"});
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(snapshot(folder / "Work"), before) << "undo gives back every name, byte for byte";
+    EXPECT_EQ(cli({"undo"}).out, "there is no rename to undo\n");
+}
+
+TEST_F(CliNaming, TemplateOverATreeLeavesTakenNamesAloneAndSaysSo) {
+    folder.write("Tree/A/1.mp3", taggedMp3("Song1", "Tom", 1));
+    folder.write("Tree/B/2.mp3", taggedMp3(gbk("红豆"), gbk("王菲"), 2));
+    folder.write("Tree/B/3.mp3", taggedMp3("Song3", "Ann", 3));
+    folder.write("Tree/B/Ann-Song3.mp3", "another file that holds the name");
+    folder.write("Tree/B/notes.txt", "not an MP3 file");
+    const auto before = snapshot(folder / "Tree");
+
+    const CliResult dry = cli({"name", "template", "Tree", "--template", "Ar_T", "--tree", "--dry-run"});
+    EXPECT_EQ(dry.status, 1) << "one name is taken";
+    EXPECT_EQ(snapshot(folder / "Tree"), before);
+    EXPECT_TRUE(has(dry.out, "A/1.mp3 -> A/Tom-Song1.mp3\n")) << dry.out;
+    EXPECT_TRUE(has(dry.out, "B/2.mp3 -> B/王菲-红豆.mp3\n")) << dry.out;
+
+    const CliResult real = cli({"name", "template", "Tree", "--template", "Ar_T", "--tree"});
+    EXPECT_EQ(real.status, 1);
+    EXPECT_TRUE(has(real.err, "name taken by another file, not renamed: B/3.mp3 -> B/Ann-Song3.mp3")) << real.err;
+    EXPECT_EQ(real.out, "renamed 2, not renamed 1, other failures 0\n");
+    const auto after = snapshot(folder / "Tree");
+    EXPECT_TRUE(after.contains("A/Tom-Song1.mp3"));
+    EXPECT_TRUE(after.contains("B/王菲-红豆.mp3")) << "names from GBK tags are written in UTF-8";
+    EXPECT_EQ(after.at("B/3.mp3"), before.at("B/3.mp3"));
+    EXPECT_EQ(after.at("B/Ann-Song3.mp3"), before.at("B/Ann-Song3.mp3")) << "the holder is never touched";
+    EXPECT_EQ(after.size(), before.size());
+}
+
+TEST_F(CliNaming, LinesSwapNamesAndCountLinesAgainstFiles) {
+    folder.write("Lines/a.mp3", "A");
+    folder.write("Lines/b.mp3", "B");
+    folder.write("Lines/c.mp3", "C");
+    folder.write("names.txt", "b.mp3\r\na.mp3\r\nd.mp3\r\n");
+    const CliResult real = cli({"name", "lines", "Lines", "--from", "names.txt", "--verbose"});
+    EXPECT_EQ(real.status, 0) << real.err;
+    EXPECT_EQ(folder.read("Lines/a.mp3"), "B");
+    EXPECT_EQ(folder.read("Lines/b.mp3"), "A");
+    EXPECT_EQ(folder.read("Lines/d.mp3"), "C");
+    EXPECT_TRUE(has(real.out, "a.mp3 -> b.mp3\n")) << "a swap is shown as it is, not through its parking name: " << real.out;
+    EXPECT_FALSE(has(real.out, ".quilvane-swap")) << real.out;
+
+    folder.write("short.txt", "x.mp3\n");
+    const CliResult fewer = cli({"name", "lines", "Lines", "--from", "short.txt", "--dry-run"});
+    EXPECT_EQ(fewer.status, 0);
+    EXPECT_TRUE(has(fewer.err, "short.txt has 1 lines for 3 files")) << fewer.err;
+}
+
+TEST_F(CliNaming, BadUsageExitsWithTwoAndChangesNothing) {
+    folder.write("Work/Tom-a.mp3", "a");
+    const auto before = snapshot(folder.path());
+    const std::vector<std::vector<std::string>> wrong{
+        {"name", "simple", "Work"},                                   // no --style
+        {"name", "simple", "Work", "--style", "sideways"},            // unknown style
+        {"name", "simple", "Missing", "--style", "title"},            // not a folder
+        {"name", "simple", "Work", "--style", "title", "--separator", "--"},  // two characters
+        {"name", "simple", "Work", "Other", "--style", "title"},      // two folders
+        {"name", "template", "Work", "--template"},                   // no value
+        {"name", "lines", "Work", "--from", "missing.txt"},           // unreadable names
+        {"name", "guess", "Work"},
+        {"rename", "Work"},
+        {"name", "simple", "Work", "--style", "title", "--frobnicate"},
+        {"name", "simple", "Work", "--style", "title", "--tree=yes"}};
+    for (const auto& words : wrong) {
+        const CliResult r = cli(words);
+        std::string line;
+        for (const std::string& w : words) line += w + " ";
+        EXPECT_EQ(r.status, 2) << line << r.out << r.err;
+        EXPECT_TRUE(has(r.err, "quilvane-cli: ")) << line;
+    }
+    EXPECT_EQ(snapshot(folder.path()), before);
+    EXPECT_EQ(cli({}).status, 2) << "nothing to do is bad usage";
+}
+
+TEST_F(CliNaming, HelpInEnglishAndChinese) {
+    const CliResult en = cli({"--help"});
+    EXPECT_EQ(en.status, 0);
+    for (const char* command : {"name simple", "name template", "name lines", "undo", "tags show", "tags set", "tags copy",
+                                "tags remove", "repair DIR", "sort DIR", "--dry-run", "Exit status"})
+        EXPECT_TRUE(has(en.out, command)) << command;
+    const CliResult zh = cli({"name", "--help"}, "zh_CN.UTF-8");
+    EXPECT_EQ(zh.status, 0);
+    EXPECT_TRUE(has(zh.out, "简单命名")) << zh.out;
+    EXPECT_FALSE(has(zh.out, "tags show")) << "a command's help is its own";
+}
+
+}  // namespace
+}  // namespace quilvane::test
