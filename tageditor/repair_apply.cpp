@@ -49,9 +49,8 @@ RawFrame textFrame(const std::string& id, const std::string& text) {
 // A file without an ID3v2 tag gets one with every text of its ID3v1 tag: players that
 // read the new tag alone would otherwise lose the year or an ASCII title. Unchecked
 // legacy texts stay out of it.
-std::vector<RawFrame> framesFromId3v1(const std::string& path, const std::vector<const RepairFinding*>& checked,
+std::vector<RawFrame> framesFromId3v1(const TagBlock& block, const std::vector<const RepairFinding*>& checked,
                                       const std::vector<int>& uncheckedFields) {
-    const TagBlock block = readTagBlock(path);
     std::vector<RawFrame> frames;
     static constexpr const char* kIds[5] = {"TIT2", "TPE1", "TALB", "TYER", "COMM"};
     for (int field = 0; field < 5; ++field) {
@@ -74,11 +73,17 @@ std::vector<RawFrame> framesFromId3v1(const std::string& path, const std::vector
 bool repairTags(const std::string& path, const std::vector<const RepairFinding*>& checked,
                 const std::vector<int>& uncheckedFields, RepairReport& report) {
     try {
+        // Both tags through one opening.
         TID3V2 v2;
-        v2.LoadTag(path);
+        TagBlock block;
+        {
+            const OpenFile file = OpenFile::forReading(path);
+            v2.FileName = path;
+            v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead));
+            block = readTagBlock(file);
+        }
         std::map<std::size_t, RawFrame> replaced;
         std::vector<const RepairFinding*> fromId3v1;
-        const TagBlock block = readTagBlock(path);
         for (const RepairFinding* f : checked) {
             // The text must still be what the scan found: a newer edit is never overwritten.
             bool unchanged;
@@ -100,7 +105,7 @@ bool repairTags(const std::string& path, const std::vector<const RepairFinding*>
             if (v2.HasTag) {
                 for (const RepairFinding* f : fromId3v1) added.push_back(textFrame(f->frameId, f->readAs()));
             } else {
-                added = framesFromId3v1(path, fromId3v1, uncheckedFields);
+                added = framesFromId3v1(block, fromId3v1, uncheckedFields);
             }
         }
         v2.SaveFrames(replaced, added);
