@@ -12,6 +12,7 @@
 
 #include "app/undo_list.h"
 #include "mp3_generator.h"
+#include "plain_loops.h"
 #include "platform/folder_listing.h"
 #include "platform/legacy_text.h"
 #include "platform/paths.h"
@@ -96,19 +97,8 @@ BENCHMARK(BM_WalkAndSharedReader)->Unit(benchmark::kMillisecond);
 
 void BM_PlainReadLoop(benchmark::State& state) {
     const auto& paths = legacyTree().paths;
-    char head[512];
-    char tail[128];
     std::size_t bytes = 0;
-    for (auto _ : state) {
-        for (const std::string& path : paths) {
-            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            struct stat st {};
-            ::fstat(fd, &st);
-            bytes += static_cast<std::size_t>(::pread(fd, head, sizeof head, 0));
-            bytes += static_cast<std::size_t>(::pread(fd, tail, sizeof tail, st.st_size - 128));
-            ::close(fd);
-        }
-    }
+    for (auto _ : state) bytes += readHeadsAndTails(paths);
     benchmark::DoNotOptimize(bytes);
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(paths.size()));
 }

@@ -2,11 +2,9 @@
 // and both through one opening), beside a plain loop of the same system calls: open,
 // fstat, read the head, read the last 128 bytes, close.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "mp3_generator.h"
+#include "plain_loops.h"
 #include "tags/id3v1.h"
 #include "tags/id3v2.h"
 #include "tags/tag_reader.h"
@@ -66,19 +64,8 @@ BENCHMARK(BM_SharedReader)->Unit(benchmark::kMillisecond);
 
 void BM_PlainReadLoop(benchmark::State& state) {
     const auto& paths = tree().paths;
-    char head[512];
-    char tail[128];
     std::size_t bytes = 0;
-    for (auto _ : state) {
-        for (const std::string& path : paths) {
-            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            struct stat st {};
-            ::fstat(fd, &st);
-            bytes += static_cast<std::size_t>(::pread(fd, head, sizeof head, 0));
-            bytes += static_cast<std::size_t>(::pread(fd, tail, sizeof tail, st.st_size - 128));
-            ::close(fd);
-        }
-    }
+    for (auto _ : state) bytes += readHeadsAndTails(paths);
     benchmark::DoNotOptimize(bytes);
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(paths.size()));
 }

@@ -21,7 +21,7 @@ const Help kHelp[] = {
      "  name template DIR --template Ar_T [--separator -] [--tree]\n"
      "      按 ID3v1 标签命名：T 标题，Ar 歌手，Al 专辑，Y 年份，C 注释，G 流派，_ 分隔符。\n"
      "  name lines DIR --from 名字.txt\n"
-     "      手工命名：文件夹中的文件（按列表顺序）依次取名字文件中的一行。\n"
+     "      手工命名：文件夹中的文件（按列表顺序）依次取名字文件中的一行（- 表示标准输入）。\n"
      "  新名字已被别的文件占用时不改名（绝不删除文件）；同一批中互换、轮换名字都可以。\n",
      "  name simple DIR --style artist-title|title [--separator -] [--artist NAME] [--tree]\n"
      "      Simple naming: artist-title puts \"artist-\" in front of each name (the artist is\n"
@@ -30,7 +30,8 @@ const Help kHelp[] = {
      "      Names from the ID3v1 tag: T title, Ar artist, Al album, Y year, C comment,\n"
      "      G genre, _ the separator; other characters are copied.\n"
      "  name lines DIR --from names.txt\n"
-     "      Manual naming: the folder's files, in list order, take the file's lines in turn.\n"
+     "      Manual naming: the folder's files, in list order, take the file's lines in turn\n"
+     "      (- reads them from standard input).\n"
      "  A name taken by another file is left alone (no file is ever deleted); swaps and\n"
      "  cycles within one batch work.\n"},
     {"undo",

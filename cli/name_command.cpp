@@ -109,7 +109,8 @@ int nameLines(const Words& words) {
     ManualNaming naming;
     naming.folder = folder;
     naming.entries = listedFiles(folder);
-    const auto lines = readNameFile(from);
+    // "-": the names come from standard input (a pipe from another program).
+    const auto lines = readNameFile(from == "-" ? "/dev/stdin" : from);
     if (!lines) throw UsageError(say("无法读取名字文件 ", "cannot read the names file ") + shown(from));
     naming.lines = *lines;
     if (naming.lines.size() != naming.entries.size())

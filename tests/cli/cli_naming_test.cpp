@@ -94,6 +94,10 @@ TEST_F(CliNaming, LinesSwapNamesAndCountLinesAgainstFiles) {
     EXPECT_TRUE(has(real.out, "a.mp3 -> b.mp3\n")) << "a swap is shown as it is, not through its parking name: " << real.out;
     EXPECT_FALSE(has(real.out, ".quilvane-swap")) << real.out;
 
+    const CliResult piped = cli({"name", "lines", "Lines", "--from", "-", "--dry-run"}, "C.UTF-8", "x.mp3\ny.mp3\nz.mp3\n");
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_TRUE(has(piped.out, "a.mp3 -> x.mp3\nb.mp3 -> y.mp3\nd.mp3 -> z.mp3\n")) << "names from standard input: " << piped.out;
+
     folder.write("short.txt", "x.mp3\n");
     const CliResult fewer = cli({"name", "lines", "Lines", "--from", "short.txt", "--dry-run"});
     EXPECT_EQ(fewer.status, 0);

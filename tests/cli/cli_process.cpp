@@ -9,8 +9,9 @@
 
 namespace quilvane::test {
 
-CliResult CliTest::cli(const std::vector<std::string>& args, const std::string& lang) {
+CliResult CliTest::cli(const std::vector<std::string>& args, const std::string& lang, const std::string& input) {
     TempFolder outputs;
+    const std::string in = outputs.write("in", input);
     const std::string out = outputs / "out";
     const std::string err = outputs / "err";
     std::vector<std::string> words{QUILVANE_CLI};
@@ -25,7 +26,7 @@ CliResult CliTest::cli(const std::vector<std::string>& args, const std::string& 
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, in.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());

@@ -18,8 +18,8 @@ struct CliResult {
 
 class CliTest : public ::testing::Test {
 protected:
-    // Runs `quilvane-cli args...` in `folder` with LANG=`lang`.
-    CliResult cli(const std::vector<std::string>& args, const std::string& lang = "C.UTF-8");
+    // Runs `quilvane-cli args...` in `folder` with LANG=`lang`, `input` on its standard input.
+    CliResult cli(const std::vector<std::string>& args, const std::string& lang = "C.UTF-8", const std::string& input = "");
 
     TempFolder folder;
     TempFolder stateHome;
