@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# What CI does beyond the README's test command: builds the program in Release (the
-# configuration packagers use) with warnings as errors and packages it, then builds the core and window
-# tests with AddressSanitizer and UBSan and runs them once. Expects scripts/setup.sh to
-# have run.
+# What CI does beyond the README's test command: packages the Release build the tests
+# ran on (build/, warnings as errors), then builds the core, window and command-line tests
+# with AddressSanitizer and UBSan and runs them once. Expects scripts/setup.sh and
+# scripts/build.sh to have run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-echo "== Release build and Debian package"
-scripts/package.sh
+echo "== Debian package of the Release build"
+scripts/package.sh build
 
 echo "== Tests under AddressSanitizer and UBSan"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILVANE_WERROR=ON -DQUILVANE_BENCH=OFF \
