@@ -2,6 +2,8 @@
 // runs that touch nothing, GBK names, names taken by other files, swaps, exit statuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli_process.h"
 #include "platform/legacy_text.h"
 #include "support/folder_snapshot.h"
@@ -102,6 +104,52 @@ TEST_F(CliNaming, LinesSwapNamesAndCountLinesAgainstFiles) {
     const CliResult fewer = cli({"name", "lines", "Lines", "--from", "short.txt", "--dry-run"});
     EXPECT_EQ(fewer.status, 0);
     EXPECT_TRUE(has(fewer.err, "short.txt has 1 lines for 3 files")) << fewer.err;
+}
+
+// A hostile batch: a swap, a three-cycle, two lines asking for one name, a name kept by a
+// file that stays. The dry run's list and counts are exactly what the real run then does.
+TEST_F(CliNaming, ADryRunForeseesAHostileBatchExactly) {
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3", "f.mp3", "g.mp3", "keep.mp3"})
+        folder.write(std::string("H/") + name, name);
+    // List order: a b c d e f g keep.
+    folder.write("names.txt", "b.mp3\na.mp3\nd.mp3\ne.mp3\nc.mp3\nnew.mp3\nnew.mp3\nkeep.mp3\n");
+    const auto before = snapshot(folder / "H");
+    const auto everything = contents(folder / "H");
+    const CliResult dry = cli({"name", "lines", "H", "--from", "names.txt", "--dry-run"});
+    EXPECT_EQ(snapshot(folder / "H"), before);
+    const CliResult real = cli({"name", "lines", "H", "--from", "names.txt", "--verbose"});
+    EXPECT_EQ(dry.status, 1) << "g.mp3 cannot have new.mp3: " << dry.err;
+    EXPECT_EQ(real.status, dry.status);
+    std::vector<std::string> planned = linesOf(dry.out), made = linesOf(real.out);
+    ASSERT_FALSE(planned.empty());
+    EXPECT_EQ(planned.back(), "dry run: would rename 6, could not rename 1, other failures 0 (nothing was changed)");
+    EXPECT_EQ(made.back(), "renamed 6, not renamed 1, other failures 0");
+    planned.pop_back();
+    made.pop_back();
+    std::sort(planned.begin(), planned.end());
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(planned, made) << "the same renames";
+    EXPECT_EQ(dry.err, real.err) << "the same file named as not renamed";
+    EXPECT_EQ(folder.read("H/a.mp3"), "b.mp3");
+    EXPECT_EQ(folder.read("H/c.mp3"), "e.mp3");
+    EXPECT_EQ(folder.read("H/new.mp3"), "f.mp3");
+    EXPECT_EQ(folder.read("H/g.mp3"), "g.mp3");
+    EXPECT_EQ(contents(folder / "H"), everything) << "nothing lost";
+
+    // Now listed a b c d e g keep new: g asks for a name of its own length that a keeps
+    // (refused by the rename itself), new for a name keep keeps (left alone). The dry run
+    // says so exactly as the run does.
+    folder.write("names2.txt", "a.mp3\nb.mp3\nc.mp3\nd.mp3\ne.mp3\na.mp3\nkeep.mp3\nkeep.mp3\n");
+    const auto middle = snapshot(folder / "H");
+    const CliResult dry2 = cli({"name", "lines", "H", "--from", "names2.txt", "--dry-run"});
+    EXPECT_EQ(snapshot(folder / "H"), middle);
+    const CliResult real2 = cli({"name", "lines", "H", "--from", "names2.txt"});
+    EXPECT_EQ(real2.status, 1);
+    EXPECT_TRUE(has(real2.err, "rename failed: g.mp3 -> a.mp3")) << real2.err;
+    EXPECT_TRUE(has(real2.err, "name taken by another file, not renamed: new.mp3 -> keep.mp3")) << real2.err;
+    EXPECT_EQ(dry2.err, real2.err);
+    EXPECT_EQ(dry2.out, "dry run: would rename 0, could not rename 2, other failures 0 (nothing was changed)\n");
+    EXPECT_EQ(snapshot(folder / "H"), middle);
 }
 
 TEST_F(CliNaming, BadUsageExitsWithTwoAndChangesNothing) {
