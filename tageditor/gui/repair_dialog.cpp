@@ -38,7 +38,11 @@ TRepairDialog::~TRepairDialog() {
 void TRepairDialog::openOn(const std::string& folder) {
     folder_ = folder;
     ui.Edit1->setText(displayQ(folder));
+    // A report belongs to the folder it was made in.
     ui.Memo1->clear();
+    report_ = {};
+    applied_.clear();
+    ui.BitBtn4->setEnabled(false);
     show();
     BitBtn1Click();
 }

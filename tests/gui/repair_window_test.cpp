@@ -154,6 +154,13 @@ TEST_F(RepairWindow, FindsEveryKindRepairsTheCheckedRowsAndUndoesTheRenames) {
     EXPECT_TRUE(namesAfter.contains(legacy("中文") + ".mp3"));
     EXPECT_TRUE(namesAfter.contains(legacy("老歌") + "/a.mp3"));
     EXPECT_EQ(namesAfter.size(), namesBefore.size());
+    // Opened again: a fresh scan finds the names again, and the old report is gone.
+    trigger("N55");
+    EXPECT_FALSE(dialog().ui.BitBtn4->isEnabled());
+    EXPECT_TRUE(dialog().ui.Memo1->toPlainText().isEmpty());
+    waitIdle();
+    EXPECT_EQ(model().rowCount(), 3) << "the unchecked album and the two names given back";
+    press(dialog().ui.BitBtn5);
     EXPECT_TRUE(prompts.problems().isEmpty()) << prompts.problems().join('\n').toStdString();
 }
 
