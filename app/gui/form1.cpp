@@ -66,6 +66,16 @@ void TForm1::setUpPopupMenu() {
 
 void TForm1::setUpFolderTree() {
     FolderModel = new FolderTreeModel(this);
+    // A folder that leaves the tree (gone from the disk) makes the view pick another current
+    // item, and picks it by a row that the removal then shifts: the list must not follow it
+    // to a folder the user never chose. The tree is put back on the list's folder instead.
+    // Connected before the view is, so that the count is up before the view moves its item.
+    connect(FolderModel, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { ++treeRowsLeaving_; });
+    // Once the view has dealt with the removal too: the commands that read the tree again
+    // also put it back themselves, at once.
+    connect(FolderModel, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (--treeRowsLeaving_ == 0) QTimer::singleShot(0, this, &TForm1::keepTreeOnListFolder);
+    });
     ui.ShellTreeView1->setModel(FolderModel);
     ui.ShellTreeView1->setIndentation(19);
     // Opening a folder shows what it holds now, folders made meanwhile included.

@@ -213,6 +213,8 @@ private:
     void setUpFolderTree();
     void setUpFilter();
     void rereadExpandedFolders(const QModelIndex& parent);
+    // Makes the list's folder the tree's current item again, without touching the list.
+    void keepTreeOnListFolder();
     void returnToFolder(const std::string& folder);
     void dropFolder(const std::string& source, const std::string& target, bool move);
     void setUpPopupMenu();
@@ -261,6 +263,9 @@ private:
     QStringList EditBackup;
     RenameJournal journal_{programStateFolder()};
     QString reportedJournalProblem_;
+    // While above zero the tree's current item changes by itself (rows leaving, or being put
+    // back on the list's folder): the list stays where it is.
+    int treeRowsLeaving_ = 0;
     quilvane::UndoList UndoList;
     std::string SelectedPath;
     DropKind DropAction = DropKind::Nothing;

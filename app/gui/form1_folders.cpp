@@ -32,6 +32,7 @@ void TForm1::RadioGroup3Click() {
 }
 
 void TForm1::ShellTreeView1Change() {
+    if (treeRowsLeaving_ > 0) return;
     ui.Memo1->clear();
     const std::string path = FolderModel->pathOf(ui.ShellTreeView1->currentIndex());
     if (!path.empty() && path != ui.FileListBox1->directory() && ui.FileListBox1->setDirectory(path) != 0) return;
@@ -42,14 +43,37 @@ void TForm1::ShellTreeView1Change() {
 }
 
 void TForm1::selectFolderInTree(const std::string& folder) {
-    const QModelIndex index = FolderModel->indexOf(folder);
+    // Opening the parents reads them again, which moves the folder's row when folders beside
+    // it came or went: the index follows it.
+    const QPersistentModelIndex index = FolderModel->indexOf(folder);
     if (!index.isValid()) return;
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) ui.ShellTreeView1->expand(up);
+    if (!index.isValid()) return;
     ui.ShellTreeView1->setCurrentIndex(index);
     ui.ShellTreeView1->scrollTo(index);
 }
 
-void TForm1::rereadTreeFolder(const std::string& folder) { FolderModel->rereadPath(folder); }
+void TForm1::rereadTreeFolder(const std::string& folder) {
+    FolderModel->rereadPath(folder);
+    keepTreeOnListFolder();
+}
+
+void TForm1::keepTreeOnListFolder() {
+    ++treeRowsLeaving_;
+    // Finding the folder may read its parents again, which may remove rows: those come back
+    // here with the count above zero and change nothing.
+    const std::string listed = ui.FileListBox1->directory();
+    const QModelIndex index = FolderModel->indexOf(listed);
+    if (index.isValid() && index != ui.ShellTreeView1->currentIndex()) ui.ShellTreeView1->setCurrentIndex(index);
+    --treeRowsLeaving_;
+    if (index.isValid() || treeRowsLeaving_ > 0 || isFolder(listed)) return;
+    // The list's own folder is gone: the list goes up to the nearest folder still there,
+    // as a file manager does, never sideways to a folder the user did not choose.
+    std::string up = listed;
+    do up = up == "/" ? std::string() : folderOf(up);
+    while (!up.empty() && !isFolder(up));
+    if (!up.empty()) selectFolderInTree(up);
+}
 
 void TForm1::rereadExpandedFolders(const QModelIndex& parent) {
     for (int row = 0; row < FolderModel->rowCount(parent); ++row) {
@@ -92,6 +116,7 @@ void TForm1::N52Click() {
     ui.FileListBox1->reread();
     rereadTreeFolder(ui.FileListBox1->directory());
     rereadExpandedFolders({});
+    keepTreeOnListFolder();
 }
 
 void TForm1::N53Click() {

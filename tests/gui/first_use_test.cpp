@@ -174,6 +174,45 @@ TEST_F(FirstUse, TheTreeShowsFoldersMadeByTheProgramAndByOthers) {
     EXPECT_TRUE(treeShows(folder / "Out/Later"));
 }
 
+// Folders beside the list's folder come and go (another program, a download): the tree
+// follows, and the list and the editing area stay where the user put them.
+TEST_F(FirstUse, FoldersLeavingBesideTheListsFolderNeverMoveTheList) {
+    for (const char* name : {"P/a", "P/b", "P/c", "P/d"}) folder.makeFolder(name);
+    folder.write("P/mine/song.mp3", "song");
+    openWindows();
+    QTreeView* tree = form().ui.ShellTreeView1;
+    FolderTreeModel& model = *form().FolderModel;
+    form().selectFolderInTree(folder / "P/mine");
+    tree->collapse(model.indexOf(folder / "P"));
+    // Opening P again (to show the folder) reads it again, without the two gone.
+    ::rmdir((folder / "P/a").c_str());
+    ::rmdir((folder / "P/b").c_str());
+    form().selectFolderInTree(folder / "P/mine");
+    EXPECT_EQ(model.pathOf(tree->currentIndex()), folder / "P/mine");
+    EXPECT_EQ(tree->currentIndex().row(), 2);
+
+    form().setMemoLines({"new name.mp3"});
+    ::rmdir((folder / "P/c").c_str());
+    ::rmdir((folder / "P/d").c_str());
+    trigger("N52");  // 刷新
+    EXPECT_EQ(list().directory(), folder / "P/mine");
+    EXPECT_EQ(model.pathOf(tree->currentIndex()), folder / "P/mine");
+    EXPECT_EQ(tree->currentIndex().row(), 0);
+    EXPECT_EQ(form().memoLines(), QStringList{"new name.mp3"}) << "the editing area is the user's";
+    ASSERT_EQ(list().count(), 1);
+    EXPECT_EQ(list().itemText(0), "song.mp3");
+
+    // The list's folder itself removed by another program: the list goes up, not sideways.
+    folder.makeFolder("P/x");
+    folder.makeFolder("P/z");
+    trigger("N52");
+    ::unlink((folder / "P/mine/song.mp3").c_str());
+    ::rmdir((folder / "P/mine").c_str());
+    trigger("N52");
+    EXPECT_EQ(list().directory(), folder / "P");
+    EXPECT_EQ(model.pathOf(tree->currentIndex()), folder / "P");
+}
+
 TEST_F(FirstUse, TheTagPanelBelongsToItsFile) {
     const TagBlock tag = buildTagBlock("Rain", "Tom", "", "", "", 12);
     folder.write("A/song.mp3", std::string(200, 'a') + std::string(tag.bytes.data(), 128));
