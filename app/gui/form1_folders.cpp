@@ -66,12 +66,12 @@ void TForm1::keepTreeOnListFolder() {
     const QModelIndex index = FolderModel->indexOf(listed);
     if (index.isValid() && index != ui.ShellTreeView1->currentIndex()) ui.ShellTreeView1->setCurrentIndex(index);
     --treeRowsLeaving_;
-    if (index.isValid() || treeRowsLeaving_ > 0 || isFolder(listed)) return;
+    if (index.isValid() || treeRowsLeaving_ > 0 || !listed.starts_with('/') || isFolder(listed)) return;
     // The list's own folder is gone: the list goes up to the nearest folder still there,
     // as a file manager does, never sideways to a folder the user did not choose.
     std::string up = listed;
     do up = up == "/" ? std::string() : folderOf(up);
-    while (!up.empty() && !isFolder(up));
+    while (up.size() > 1 && !isFolder(up));
     if (!up.empty()) selectFolderInTree(up);
 }
 
