@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 
+#include "app/setting_checks.h"
 #include "cli/output.h"
 
 namespace quilvane::cli {
@@ -61,6 +62,14 @@ void Arguments::expectPlain(std::size_t count, const std::string& names) const {
     if (plain_.size() != count)
         throw UsageError(say("需要 " + names + "（给了" + std::to_string(plain_.size()) + "个参数）",
                              "expected " + names + " (got " + std::to_string(plain_.size()) + " arguments)"));
+}
+
+std::string separatorOption(const Arguments& args) {
+    const std::string given = args.value("--separator").value_or("-");
+    const SeparatorCheck check = checkSeparatorText(given);
+    if (check.verdict == SeparatorVerdict::Accept) return check.character;
+    if (check.verdict == SeparatorVerdict::AskBlank) return " ";
+    throw UsageError(say("分隔符必须是一个字符：", "the separator must be one character: ") + given);
 }
 
 }  // namespace quilvane::cli

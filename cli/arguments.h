@@ -42,4 +42,8 @@ private:
     std::vector<std::string> plain_;
 };
 
+// The --separator option ("-" when not given), checked as the window's separator box is:
+// blanks around it dropped, only blanks meaning a blank; more than one character is bad usage.
+std::string separatorOption(const Arguments& args);
+
 }  // namespace quilvane::cli

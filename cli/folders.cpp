@@ -2,6 +2,7 @@
 
 #include "cli/arguments.h"
 #include "cli/output.h"
+#include "platform/display_name.h"
 #include "platform/file_list_entries.h"
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
@@ -11,7 +12,7 @@ namespace quilvane::cli {
 std::string existingFolder(const std::string& given) {
     std::string folder = given;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (folder.empty() || !isFolder(folder)) throw UsageError(say("不是文件夹：", "not a folder: ") + shown(given));
+    if (folder.empty() || !isFolder(folder)) throw UsageError(say("不是文件夹：", "not a folder: ") + displayName(given));
     return folder;
 }
 

@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/folders.h"
 #include "cli/output.h"
+#include "platform/display_name.h"
 #include "cli/rename_run.h"
 #include "editing/name_files.h"
 #include "naming/id3_naming.h"
@@ -25,13 +26,6 @@ const OptionSpec kSimpleOptions{{"--tree", "--dry-run", "--verbose"}, {"--style"
 const OptionSpec kTemplateOptions{{"--tree", "--dry-run", "--verbose"}, {"--template", "--separator"}, {}};
 const OptionSpec kLinesOptions{{"--dry-run", "--verbose"}, {"--from"}, {}};
 const OptionSpec kUndoOptions{{"--dry-run", "--verbose"}, {}, {}};
-
-std::string separatorOf(const Arguments& args) {
-    const std::string separator = args.value("--separator").value_or("-");
-    if (characterCount(separator) != 1)
-        throw UsageError(say("分隔符必须是一个字符：", "the separator must be one character: ") + separator);
-    return separator;
-}
 
 // Gathers the batch: each file of the folder's list, or of its tree, given to `target`,
 // which returns its new path if it gets one. A file that cannot be read is noted and passed.
@@ -75,7 +69,7 @@ int nameSimple(const Words& words) {
     if (style == "artist-title") naming.style = NameStyle::ArtistInFront;
     else if (style == "title") naming.style = NameStyle::AfterSeparator;
     else throw UsageError(say("--style 只能是 artist-title 或 title", "--style is artist-title or title"));
-    naming.separator = separatorOf(args);
+    naming.separator = separatorOption(args);
     if (auto artist = args.value("--artist")) {
         if (trimBlanks(*artist).empty()) throw UsageError(say("--artist 不能为空", "--artist cannot be empty"));
         naming.artist = *artist;
@@ -93,7 +87,7 @@ int nameTemplate(const Words& words) {
     const std::string folder = existingFolder(args.plain()[0]);
     const std::string templ = args.required("--template");
     if (templ.empty()) throw UsageError(say("--template 不能为空", "--template cannot be empty"));
-    const std::string separator = separatorOf(args);
+    const std::string separator = separatorOption(args);
     RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder);
     RenameBatch batch = gather(folder, args.flag("--tree"), run, [&](const std::string& in, const std::string& name) {
         return id3NamingTarget(in, name, templ, separator);
@@ -111,12 +105,12 @@ int nameLines(const Words& words) {
     naming.entries = listedFiles(folder);
     // "-": the names come from standard input (a pipe from another program).
     const auto lines = readNameFile(from == "-" ? "/dev/stdin" : from);
-    if (!lines) throw UsageError(say("无法读取名字文件 ", "cannot read the names file ") + shown(from));
+    if (!lines) throw UsageError(say("无法读取名字文件 ", "cannot read the names file ") + displayName(from));
     naming.lines = *lines;
     if (naming.lines.size() != naming.entries.size())
-        printProblem(say(shown(from) + " 有 " + std::to_string(naming.lines.size()) + " 行，文件夹中有 " +
+        printProblem(say(displayName(from) + " 有 " + std::to_string(naming.lines.size()) + " 行，文件夹中有 " +
                              std::to_string(naming.entries.size()) + " 个文件；多出的行不用，缺行的文件不改名",
-                         shown(from) + " has " + std::to_string(naming.lines.size()) + " lines for " +
+                         displayName(from) + " has " + std::to_string(naming.lines.size()) + " lines for " +
                              std::to_string(naming.entries.size()) +
                              " files; extra lines are not used, files without a line keep their names"));
     RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder);
@@ -168,7 +162,7 @@ int undoCommand(const Words& words) {
     progress.clear();
     if (dryRun || args.flag("--verbose"))
         for (const auto& [now, was] : origin)
-            if (now != was) printLine(shown(now) + " -> " + shown(was));
+            if (now != was) printLine(displayName(now) + " -> " + displayName(was));
     if (!result.failed.empty()) printProblem(unrestoredNamesText(result.failed));
     const std::string restored = std::to_string(filesRenamedIn(batch->renames) - result.failed.size());
     printLine(dryRun ? say("试运行：将恢复 " + restored + " 个名字，不能恢复 " + std::to_string(result.failed.size()) + " 个（未改动任何文件）",

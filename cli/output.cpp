@@ -23,8 +23,6 @@ bool speaksChinese() {
 
 std::string say(const std::string& chinese, const std::string& english) { return speaksChinese() ? chinese : english; }
 
-std::string shown(std::string_view path) { return displayName(path); }
-
 std::string jsonString(std::string_view text) {
     const std::string valid = isValidUtf8(text) ? std::string(text) : displayName(text);
     std::string out = "\"";

@@ -13,8 +13,6 @@ enum ExitStatus { kSuccess = 0, kSomeFailed = 1, kBadUsage = 2 };
 bool speaksChinese();
 // The text in the user's language.
 std::string say(const std::string& chinese, const std::string& english);
-// A path as a person reads it: names in a legacy code page decoded.
-std::string shown(std::string_view path);
 
 // A JSON string literal of the text (bytes that are not UTF-8 read as the legacy code page).
 std::string jsonString(std::string_view text);

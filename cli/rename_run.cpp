@@ -4,6 +4,7 @@
 
 #include "app/rename_record.h"
 #include "cli/output.h"
+#include "platform/display_name.h"
 #include "platform/paths.h"
 
 namespace quilvane::cli {
@@ -32,7 +33,7 @@ void RenameRun::noteHeld(const std::vector<RenameRequest>& held) { held_.insert(
 
 std::string RenameRun::relative(const std::string& path) const {
     const std::string prefix = root_ == "/" ? root_ : root_ + "/";
-    return shown(path.starts_with(prefix) ? path.substr(prefix.size()) : path);
+    return displayName(path.starts_with(prefix) ? path.substr(prefix.size()) : path);
 }
 
 int RenameRun::finish(const BatchOutcome& outcome) {

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/folders.h"
 #include "cli/output.h"
+#include "platform/display_name.h"
 #include "platform/text.h"
 #include "tageditor/repair_apply.h"
 #include "tageditor/repair_scan.h"
@@ -68,7 +69,7 @@ int repairCommand(const Words& words) {
         for (const RepairFinding& f : findings) {
             const std::string file = f.path.starts_with(prefix) ? f.path.substr(prefix.size()) : f.path;
             const std::string confidence = reading ? say("指定", "given") : std::to_string(f.detected.confidence) + "%";
-            printLine(std::string(f.checked ? "" : "# ") + shown(file) + "\t" + f.where() + "\t" + f.shownToday() + "\t" +
+            printLine(std::string(f.checked ? "" : "# ") + displayName(file) + "\t" + f.where() + "\t" + f.shownToday() + "\t" +
                       f.readAs() + "\t" + charsetName(f.reading) + "\t" + confidence);
         }
     }

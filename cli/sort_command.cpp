@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/folders.h"
 #include "cli/output.h"
+#include "platform/display_name.h"
 #include "files/file_sorting.h"
 #include "files/transfer_error.h"
 #include "platform/folder_listing.h"
@@ -36,9 +37,7 @@ int sortCommand(const Words& words) {
     settings.keepOriginal = args.flag("--copy");
     settings.withSubfolders = args.flag("--tree");
     settings.onlyExisting = args.flag("--only-existing");
-    settings.separator = args.value("--separator").value_or("-");
-    if (characterCount(settings.separator) != 1)
-        throw UsageError(say("分隔符必须是一个字符：", "the separator must be one character: ") + settings.separator);
+    settings.separator = separatorOption(args);
     if (auto ext = args.value("--ext")) {
         settings.restrictExt = true;
         settings.extFilter = asciiUpper(ext->starts_with(".") ? *ext : "." + *ext);
@@ -54,7 +53,7 @@ int sortCommand(const Words& words) {
     sorter.reportSorted([&](const std::string& from, const std::string& to) {
         if (!list) return;
         progress.clear();
-        printLine(shown(from) + " -> " + shown(to));
+        printLine(displayName(from) + " -> " + displayName(to));
     });
     int failed = 0;
     try {

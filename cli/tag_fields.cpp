@@ -6,6 +6,7 @@
 
 #include "cli/arguments.h"
 #include "cli/output.h"
+#include "platform/display_name.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "tageditor/batch_tags.h"
@@ -83,7 +84,7 @@ std::vector<FieldValue> parseFieldValues(const std::vector<std::string>& words, 
 
 FieldChanges setFields(const std::string& path, const std::vector<FieldValue>& v1Values,
                        const std::vector<FieldValue>& v2Values, bool dryRun) {
-    if (!isMp3File(fileNameOf(path))) throw std::runtime_error(say("不是 MP3 文件：", "not an MP3 file: ") + shown(path));
+    if (!isMp3File(fileNameOf(path))) throw std::runtime_error(say("不是 MP3 文件：", "not an MP3 file: ") + displayName(path));
     FieldChanges changes;
     if (!v2Values.empty()) {
         TID3V2 v2;
@@ -97,7 +98,7 @@ FieldChanges setFields(const std::string& path, const std::vector<FieldValue>& v
         }
         if (!dryRun && !changes.lines.empty() && !v2.SaveTag())
             throw std::runtime_error(say("ID3v2 标签超过 2000 字节，未写入：", "the ID3v2 tag would pass 2000 bytes, not written: ") +
-                                     shown(path));
+                                     displayName(path));
     }
     if (!v1Values.empty()) {
         TID3V1 v1;

@@ -24,7 +24,7 @@ const OptionSpec kSetOptions{{"--dry-run", "--verbose"}, {"--v1", "--v2"}, {"--v
 const OptionSpec kBatchOptions{{"--tree", "--dry-run", "--verbose"}, {}, {}};
 
 std::string showJson(const std::string& path, const TID3V1& v1, const TID3V2& v2) {
-    std::string out = "{\"path\":" + jsonString(shown(path));
+    std::string out = "{\"path\":" + jsonString(displayName(path));
     if (!isValidUtf8(path)) out += ",\"path_bytes\":" + jsonString(hexOf(path));
     out += ",\"id3v1\":";
     if (v1.HasTag) {
@@ -51,7 +51,7 @@ std::string showJson(const std::string& path, const TID3V1& v1, const TID3V2& v2
 }
 
 void showText(const std::string& path, const TID3V1& v1, const TID3V2& v2) {
-    printLine(shown(path));
+    printLine(displayName(path));
     if (v1.HasTag) {
         std::string line = "  ID3v1:";
         for (const TagField& f : kV1Fields) line += "  " + f.key + "=" + v1Text(v1, f);
@@ -82,7 +82,7 @@ int tagsShow(const Words& words) {
             readBothTags(path, v1, v2);
         } catch (const FileError& e) {
             ++failed;
-            if (json) printLine("{\"path\":" + jsonString(shown(path)) + ",\"error\":" + jsonString(e.what()) + "}");
+            if (json) printLine("{\"path\":" + jsonString(displayName(path)) + ",\"error\":" + jsonString(e.what()) + "}");
             else printProblem(e.what());
             continue;
         }
@@ -106,7 +106,7 @@ int tagsSet(const Words& words) {
             if (changes.lines.empty()) ++unchanged;
             else ++changed;
             if (dryRun || args.flag("--verbose"))
-                for (const std::string& line : changes.lines) printLine(shown(path) + ": " + line);
+                for (const std::string& line : changes.lines) printLine(displayName(path) + ": " + line);
         } catch (const std::exception& e) {
             ++failed;
             printProblem(e.what());
@@ -192,12 +192,12 @@ private:
                 return;
             }
             if (walk_.result().notWritten.size() > refusedBefore) {
-                fail(say("ID3v2 标签超过 2000 字节，未写入：", "the ID3v2 tag would pass 2000 bytes, not written: ") + shown(path));
+                fail(say("ID3v2 标签超过 2000 字节，未写入：", "the ID3v2 tag would pass 2000 bytes, not written: ") + displayName(path));
                 return;
             }
         }
         ++changed_;
-        if (dryRun_ || verbose_) printLine(shown(path) + ": " + work);
+        if (dryRun_ || verbose_) printLine(displayName(path) + ": " + work);
     }
 
     void fail(const std::string& text) {
