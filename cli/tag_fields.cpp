@@ -1,6 +1,5 @@
 #include "cli/tag_fields.h"
 
-#include <charconv>
 #include <optional>
 #include <stdexcept>
 
@@ -34,16 +33,6 @@ std::string v1Text(const TID3V1& v1, const TagField& field) {
 
 namespace {
 
-// A genre given as its number (0 to 255) or its name (any letter case).
-std::optional<std::uint8_t> genreNumber(const std::string& text) {
-    unsigned value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec == std::errc() && end == text.data() + text.size() && value <= 255) return static_cast<std::uint8_t>(value);
-    for (std::size_t n = 0; n < Genres.size(); ++n)
-        if (compareIgnoringAsciiCase(Genres[n], text) == 0) return static_cast<std::uint8_t>(n);
-    return std::nullopt;
-}
-
 void setV1(TID3V1& v1, const FieldValue& f) {
     switch (f.slot) {
     case 0: v1.SetTitle(f.value); break;
@@ -51,7 +40,7 @@ void setV1(TID3V1& v1, const FieldValue& f) {
     case 2: v1.SetAlbum(f.value); break;
     case 3: v1.SetYear(f.value); break;
     case 4: v1.SetComment(f.value); break;
-    default: v1.SetGenre(*genreNumber(f.value)); break;
+    default: v1.SetGenre(*genreOfText(f.value)); break;
     }
 }
 
@@ -74,7 +63,7 @@ std::vector<FieldValue> parseFieldValues(const std::vector<std::string>& words, 
         const bool genre = value.key == "genre";
         if (value.slot < 0 && !(v1 && genre))
             throw UsageError(say("不认识的标签项 ", "unknown tag field ") + value.key);
-        if (v1 && genre && !genreNumber(value.value))
+        if (v1 && genre && !genreOfText(value.value))
             throw UsageError(say("不认识的流派：", "unknown genre: ") + value.value);
         if (!isValidUtf8(value.value)) throw UsageError(say("值不是 UTF-8 文字：", "the value is not UTF-8 text: ") + value.key);
         values.push_back(std::move(value));
@@ -91,7 +80,7 @@ FieldChanges setFields(const std::string& path, const std::vector<FieldValue>& v
         v2.LoadTag(path);
         for (const FieldValue& f : v2Values) {
             const std::string before = v2.Frames[f.slot];
-            const auto number = f.slot == TID3V2::Genre ? genreNumber(f.value) : std::nullopt;
+            const auto number = f.slot == TID3V2::Genre ? genreOfText(f.value) : std::nullopt;
             if (number) v2.SetGenre(*number);
             else v2.Frames[f.slot] = f.value;
             if (v2.Frames[f.slot] != before) changes.lines.push_back(change("ID3v2", f.key, before, v2.Frames[f.slot]));

@@ -123,26 +123,30 @@ int tagsSet(const Words& words) {
     return failed == 0 ? kSuccess : kSomeFailed;
 }
 
-// What a batch mode would do to a file with these tags; empty when nothing.
-std::string batchWork(BatchMode mode, const TID3V1& v1, const TID3V2& v2) {
+// What a batch mode does to a file, in words.
+std::string batchWork(BatchMode mode) {
     switch (mode) {
-    case BatchMode::V1ToV2: return v1.HasTag ? say("ID3v1 复制到 ID3v2", "copy ID3v1 to ID3v2") : "";
-    case BatchMode::V2ToV1: return v2.HasTag ? say("ID3v2 复制到 ID3v1", "copy ID3v2 to ID3v1") : "";
-    case BatchMode::RemoveV1: return v1.HasTag ? say("删除 ID3v1", "remove ID3v1") : "";
-    case BatchMode::RemoveV2: return v2.HasTag ? say("删除 ID3v2", "remove ID3v2") : "";
-    case BatchMode::RemoveBoth: return v1.HasTag || v2.HasTag ? say("删除 ID3v1 和 ID3v2", "remove ID3v1 and ID3v2") : "";
-    default: return "";
+    case BatchMode::V1ToV2: return say("ID3v1 复制到 ID3v2", "copy ID3v1 to ID3v2");
+    case BatchMode::V2ToV1: return say("ID3v2 复制到 ID3v1", "copy ID3v2 to ID3v1");
+    case BatchMode::RemoveV1: return say("删除 ID3v1", "remove ID3v1");
+    case BatchMode::RemoveV2: return say("删除 ID3v2", "remove ID3v2");
+    default: return say("删除 ID3v1 和 ID3v2", "remove ID3v1 and ID3v2");
     }
 }
 
+// The tag editor's walk and per-file rule, worded for a terminal: every file is
+// decided as the window decides it, and a failure is counted instead of ending the run.
 class BatchRun {
 public:
     BatchRun(BatchMode mode, const Arguments& args, const std::string& folder)
-        : mode_(mode), dryRun_(args.flag("--dry-run")), verbose_(args.flag("--verbose")), tree_(args.flag("--tree")),
-          walk_(BatchSettings{folder, mode, false, false, tree_}, stop_, {}, {}) {}
+        : mode_(mode), dryRun_(args.flag("--dry-run")), verbose_(args.flag("--verbose")),
+          walk_(BatchSettings{folder, mode, false, false, args.flag("--tree"), dryRun_, true}, stop_, {}, {},
+                [this](const std::string& path, FileOutcome outcome, const std::string& failure) {
+                    report(path, outcome, failure);
+                }) {}
 
-    int run(const std::string& folder) {
-        walkFolder(folder);
+    int run() {
+        walk_.run();
         progress_.clear();
         const std::string counts = std::to_string(changed_);
         printLine(dryRun_ ? say("试运行：将处理 " + counts + " 个文件，无需处理 " + std::to_string(unchanged_) + " 个，失败 " +
@@ -157,47 +161,20 @@ public:
     }
 
 private:
-    void walkFolder(const std::string& folder) {
-        std::vector<FolderEntry> entries;
-        if (const int rc = listFolder(folder, entries)) {
-            fail(unreadableFolderMessage({folder, rc}));
-            return;
-        }
-        for (const FolderEntry& e : entries) {
-            const std::string path = joinPath(folder, e.name);
-            if (e.kind == EntryKind::File && isMp3File(e.name)) processFile(path);
-            else if (tree_ && e.isDescendable()) walkFolder(path);
-        }
-    }
-
-    void processFile(const std::string& path) {
+    void report(const std::string& path, FileOutcome outcome, const std::string& failure) {
         progress_.show(say("已查看 ", "looked at ") + std::to_string(++seen_));
-        try {
-            readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
-        } catch (const FileError& e) {
-            fail(e.what());
-            return;
+        switch (outcome) {
+        case FileOutcome::Done:
+            ++changed_;
+            if (dryRun_ || verbose_) printLine(displayName(path) + ": " + batchWork(mode_));
+            break;
+        case FileOutcome::NothingToDo:
+        case FileOutcome::NoSourceTag: ++unchanged_; break;
+        case FileOutcome::TooLarge:
+            fail(say("ID3v2 标签超过 2000 字节，未写入：", "the ID3v2 tag would pass 2000 bytes, not written: ") + displayName(path));
+            break;
+        case FileOutcome::Failed: fail(failure); break;
         }
-        const std::string work = batchWork(mode_, v1_, v2_);
-        if (work.empty()) {
-            ++unchanged_;
-            return;
-        }
-        if (!dryRun_) {
-            const std::size_t refusedBefore = walk_.result().notWritten.size();
-            try {
-                walk_.ProcessFile(path);
-            } catch (const std::exception& e) {
-                fail(e.what());
-                return;
-            }
-            if (walk_.result().notWritten.size() > refusedBefore) {
-                fail(say("ID3v2 标签超过 2000 字节，未写入：", "the ID3v2 tag would pass 2000 bytes, not written: ") + displayName(path));
-                return;
-            }
-        }
-        ++changed_;
-        if (dryRun_ || verbose_) printLine(displayName(path) + ": " + work);
     }
 
     void fail(const std::string& text) {
@@ -207,11 +184,9 @@ private:
     }
 
     BatchMode mode_;
-    bool dryRun_, verbose_, tree_;
+    bool dryRun_, verbose_;
     std::atomic<bool> stop_{false};
     BatchTagWalk walk_;
-    TID3V1 v1_;
-    TID3V2 v2_;
     Progress progress_;
     int seen_ = 0, changed_ = 0, unchanged_ = 0, failed_ = 0;
 };
@@ -231,7 +206,7 @@ int tagsBatch(const Words& words, bool copy) {
     args.expectPlain(1, "DIR");
     const std::string folder = existingFolder(args.plain()[0]);
     BatchRun run(mode, args, folder);
-    return run.run(folder);
+    return run.run();
 }
 
 }  // namespace

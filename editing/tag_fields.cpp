@@ -53,6 +53,8 @@ std::optional<long long> wholeNumberOf(std::string_view text) {
         base = 16;
         text.remove_prefix(2);
     }
+    // One sign, before everything: "--5", "+-3" and "0x-2" are no numbers.
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;
     long long value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
@@ -61,22 +63,25 @@ std::optional<long long> wholeNumberOf(std::string_view text) {
 
 std::optional<TagBlock> withFieldLine(const TagBlock& block, TagFieldKind kind, std::string_view line) {
     const std::string text(trimBlanks(line));
-    TagBlock result = block.isTag() ? block : newTag();
     if (kind == TagFieldKind::Genre) {
-        const auto number = wholeNumberOf(text);
+        // A number, or a genre's name as "提取流派" lists it, so the two round-trip.
+        std::optional<long long> number = wholeNumberOf(text);
+        if (!number)
+            if (const auto named = genreOfName(text)) number = *named;
         if (!number) throw NotAnInteger(text);
-        const auto genre = static_cast<std::uint8_t>(*number & 0xFF);
         if (block.isTag() && *number == block.genre()) return std::nullopt;
-        result.setGenre(genre);
+        TagBlock result = block.isTag() ? block : newTag();
+        result.setGenre(static_cast<std::uint8_t>(*number & 0xFF));
         return result;
     }
     const TagField field = fieldOf(kind);
     if (block.isTag() && sameText(block.text(field), text)) return std::nullopt;
-    const LegacyCharset charset = block.isTag() && block.reading().charset == LegacyCharset::Gbk
-                                      ? LegacyCharset::Gbk
-                                      : LegacyCharset::Latin1;
-    result.setField(field, utf8ToLegacyWidth(text, field.width, charset));
-    return result;
+    std::array<std::string, 5> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (block.isTag()) texts[i] = block.text(kTextFields[i]);
+        if (kTextFields[i].offset == field.offset) texts[i] = text;
+    }
+    return editedBlock(block, texts, block.isTag() ? block.genre() : kNoGenre);
 }
 
 }  // namespace quilvane

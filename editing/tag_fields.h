@@ -23,12 +23,12 @@ public:
 };
 
 // The block with the line written into the field; nothing when the field holds that
-// value already (the file is then neither written nor counted). A text is trimmed, cut
-// to the field's width by whole characters and followed by one zero byte when shorter,
-// the field's bytes after that zero keeping their values; no other field changes. A
-// genre line is a whole number (decimal with a sign, or hexadecimal after "$", "x" or
-// "0x") whose low 8 bits become the genre byte. A block that is no tag becomes a new
-// tag holding only that field, genre 255. Throws NotAnInteger.
+// value already (the file is then neither written nor counted). A text is trimmed and
+// written as editedBlock writes a changed field; no other field changes. A genre line
+// is a whole number (decimal with one sign, or hexadecimal after "$", "x" or "0x")
+// whose low 8 bits become the genre byte, or a genre's name in any letter case. A block
+// that is no tag becomes a new tag holding only that field, genre 255. Throws
+// NotAnInteger, and FileError for a text ID3v1 cannot hold.
 std::optional<TagBlock> withFieldLine(const TagBlock& block, TagFieldKind kind, std::string_view line);
 
 // A whole number as the genre line reads it; nothing when it is none.

@@ -60,13 +60,17 @@ std::string withoutTrailingSlash(std::string path) {
     return path;
 }
 
-// The folder that receives the tree, after refusing a target inside the source: the
-// walk would meet its own copy and never end.
+// The folder that receives the tree, after refusing a target inside the source (the
+// walk would meet its own copy and never end) and the folder that holds the source
+// already (every entry would land on itself, and the move would end by removing the
+// empty folders it "moved").
 std::string prepareDestination(const std::string& source, const std::string& target) {
     const std::string from = canonical(withoutTrailingSlash(source));
     const std::string into = canonical(target);
     if (into == from || into.starts_with(from == "/" ? from : from + "/"))
         throw TransferError(TransferError::Kind::IntoItself, source);
+    if (into == folderOf(from))
+        throw TransferError(TransferError::Kind::AlreadyThere, source);
     const std::string dest = joinPath(target, fileNameOf(withoutTrailingSlash(source)));
     if (const int rc = createFolders(dest); rc != 0) throw TransferError(TransferError::Kind::CannotCreate, dest, rc);
     return dest;

@@ -19,6 +19,7 @@ std::string describe(TransferError::Kind kind, const std::string& file, int erro
     case TransferError::Kind::CannotList:
         return "无法读取文件夹 " + path + (error ? std::string("：") + systemReason(error) : std::string());
     case TransferError::Kind::IntoItself: return "不能把文件夹复制或移动到它自身或它的子文件夹中：" + path;
+    case TransferError::Kind::AlreadyThere: return "文件夹已在目标文件夹中，未作改动：" + path;
     }
     return path;
 }

@@ -15,6 +15,7 @@ public:
         CopiedNotMoved, // copied to its destination, but the source could not be deleted
         CannotList,     // a folder that cannot be read
         IntoItself,     // a folder copied or moved into itself or one of its sub-folders
+        AlreadyThere,   // a folder copied or moved into the folder that holds it already
     };
     TransferError(Kind kind, const std::string& path, int error = 0);
 

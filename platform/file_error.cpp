@@ -6,8 +6,10 @@
 namespace quilvane {
 namespace {
 
-std::string describe(FileError::Kind kind, const std::string& file, int error) {
+std::string describe(FileError::Kind kind, const std::string& file, int error, const std::string& quoted) {
     const std::string path = displayName(file);
+    // A refused text is named; so is the file, where the refusal knows it.
+    const std::string unchanged = file.empty() ? "未作修改" : "文件 " + path + " 未作修改";
     std::string text;
     switch (kind) {
     case FileError::Kind::Open: text = "无法打开文件 " + path; break;
@@ -20,9 +22,12 @@ std::string describe(FileError::Kind kind, const std::string& file, int error) {
         return "文件 " + path + " 的ID3v2标签格式无法识别，为免损坏音频，未作修改";
     case FileError::Kind::NotRegularFile: return path + " 不是普通文件（管道、设备或套接字），未打开";
     case FileError::Kind::UnreadableCharacter:
+        if (!quoted.empty()) return "“" + quoted + "”中有无法识别的字符（\xEF\xBF\xBD），请改正后再保存；" + unchanged;
         return "文件 " + path + " 的标签文字中有无法识别的字符（\xEF\xBF\xBD），请改正后再保存；未作修改";
-    case FileError::Kind::ChangedSinceLoad:
-        return "文件 " + path + " 在读取标签之后已被其他程序改动，为免损坏音频，未作修改；请重新读取后再保存";
+    case FileError::Kind::ChangedSinceLoad: return "文件 " + path + " 已被其他程序修改，请刷新后再改；未作修改";
+    case FileError::Kind::NotLoaded: return "文件 " + path + " 的标签没有读取成功，不能写入；未作修改";
+    case FileError::Kind::NotInLegacyCodePage:
+        return "“" + quoted + "”中有ID3v1标签存不下的字符（ID3v1只能存GBK或Latin-1文字，可写入ID3v2标签）；" + unchanged;
     }
     if (error != 0) text += std::string("（") + systemReason(error) + "）";
     return text;
@@ -30,7 +35,7 @@ std::string describe(FileError::Kind kind, const std::string& file, int error) {
 
 }  // namespace
 
-FileError::FileError(Kind kind, std::string path, int error)
-    : std::runtime_error(describe(kind, path, error)), kind_(kind), path_(std::move(path)), error_(error) {}
+FileError::FileError(Kind kind, std::string path, int error, const std::string& text)
+    : std::runtime_error(describe(kind, path, error, text)), kind_(kind), path_(std::move(path)), error_(error), text_(text) {}
 
 }  // namespace quilvane

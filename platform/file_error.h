@@ -9,17 +9,20 @@ namespace quilvane {
 class FileError : public std::runtime_error {
 public:
     enum class Kind { Open, Read, Write, Create, TagBeyondEnd, UnsupportedTag, NotRegularFile, ChangedSinceLoad,
-                      UnreadableCharacter };
-    FileError(Kind kind, std::string path, int error);
+                      UnreadableCharacter, NotLoaded, NotInLegacyCodePage };
+    // `text`: the text a NotInLegacyCodePage or UnreadableCharacter refusal is about.
+    FileError(Kind kind, std::string path, int error, const std::string& text = {});
 
     Kind kind() const { return kind_; }
     const std::string& path() const { return path_; }
     int error() const { return error_; }
+    const std::string& textRefused() const { return text_; }
 
 private:
     Kind kind_;
     std::string path_;
     int error_;
+    std::string text_;
 };
 
 }  // namespace quilvane

@@ -16,8 +16,10 @@ namespace {
 // Only regular files are opened: a pipe or a device would block the reader for good or
 // hand it endless bytes. The type is checked before opening, and again on what was
 // opened in case the entry was swapped in between.
-int openOrThrow(const std::string& path, int flags, bool lookFirst, std::int64_t& size) {
+int openOrThrow(const std::string& path, int flags, bool lookFirst, std::int64_t& size, FileIdentity& identity,
+                bool& throughLink) {
     struct stat st {};
+    throughLink = ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
     if (lookFirst && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         throw FileError(FileError::Kind::NotRegularFile, path, 0);
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -27,6 +29,7 @@ int openOrThrow(const std::string& path, int flags, bool lookFirst, std::int64_t
         throw FileError(FileError::Kind::NotRegularFile, path, 0);
     }
     size = st.st_size;
+    identity = {st.st_dev, st.st_ino};
     return fd;
 }
 
@@ -46,14 +49,29 @@ OpenFile OpenFile::forReadWrite(const std::string& path) { return open(path, O_R
 
 OpenFile OpenFile::open(const std::string& path, int flags, Known known) {
     std::int64_t size = 0;
-    const int fd = openOrThrow(path, flags, known != Known::ListedAsRegularFile, size);
+    FileIdentity identity;
+    bool throughLink = false;
+    const int fd = openOrThrow(path, flags, known != Known::ListedAsRegularFile, size, identity, throughLink);
     OpenFile file(fd, path);
     file.size_ = size;
+    file.identity_ = identity;
+    file.throughLink_ = throughLink;
     return file;
 }
 
-OpenFile::OpenFile(OpenFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)), size_(other.size_) {
+OpenFile::OpenFile(OpenFile&& other) noexcept
+    : fd_(other.fd_), path_(std::move(other.path_)), size_(other.size_), identity_(other.identity_),
+      throughLink_(other.throughLink_) {
     other.fd_ = -1;
+}
+
+std::uint64_t digestOf(std::string_view bytes) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 0x100000001b3ULL;
+    }
+    return hash;
 }
 
 OpenFile::~OpenFile() {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/file_error.h"
+#include "platform/syscalls.h"
 
 namespace quilvane {
 
@@ -36,6 +37,10 @@ public:
     void truncate(std::int64_t size);
     int descriptor() const { return fd_; }
     const std::string& path() const { return path_; }
+    // The file that was opened (device and inode), and whether its name was a symbolic
+    // link then: a write checks that it writes the very file it read.
+    const FileIdentity& identity() const { return identity_; }
+    bool openedThroughLink() const { return throughLink_; }
 
 private:
     static OpenFile open(const std::string& path, int flags, Known known = Known::Nothing);
@@ -43,7 +48,25 @@ private:
     int fd_;
     std::string path_;
     std::int64_t size_ = 0;
+    FileIdentity identity_;
+    bool throughLink_ = false;
 };
+
+// What a tag object saw of its file when it read it: a write refuses a file that is no
+// longer the same one (replaced, or its name turned into a link to another file).
+struct FileSeen {
+    FileIdentity identity;
+    bool throughLink = false;
+    std::int64_t size = 0;
+
+    static FileSeen of(const OpenFile& file) { return {file.identity(), file.openedThroughLink(), file.size()}; }
+    bool sameFile(const OpenFile& file) const {
+        return identity == file.identity() && throughLink == file.openedThroughLink() && size == file.size();
+    }
+};
+
+// A 64-bit digest of bytes (FNV-1a): enough to notice another program's edit of a tag.
+std::uint64_t digestOf(std::string_view bytes);
 
 // Replaces the file at `path` by `head` followed by the file's own bytes from `keepFrom`
 // to its end, streamed, never held whole. The new file is written beside the old one

@@ -189,6 +189,37 @@ IconvConverter& encoderFor(LegacyCharset charset) {
     return charset == LegacyCharset::Big5 ? big5 : charset == LegacyCharset::ShiftJis ? sjis : gbk;
 }
 
+// Every high byte an accented letter inside a word of ASCII letters ("Björk",
+// "Mötley Crüe"): GBK reads such a byte and the letter after it as one rare character,
+// and a GBK text is hardly ever made of those between ASCII letters.
+bool plainlyLatinWords(std::string_view t) {
+    const auto* p = reinterpret_cast<const unsigned char*>(t.data());
+    bool any = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (p[i] < 0x80) continue;
+        if (!isLatinLetter(p[i]) || i == 0 || i + 1 >= t.size() || !isAsciiLetter(p[i - 1]) || !isAsciiLetter(p[i + 1]))
+            return false;
+        any = true;
+    }
+    return any;
+}
+
+// Every high byte part of a pair of GB2312's characters (not its punctuation), at least
+// `minPairs` of them, none of them inside a word of ASCII letters the way two accented
+// letters stand in "Coração": what Latin-1 would read as runs of accented capitals.
+bool plainlyChinese(std::string_view t, int minPairs) {
+    const auto* p = reinterpret_cast<const unsigned char*>(t.data());
+    int pairs = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (p[i] < 0x80) continue;
+        if (i + 1 >= t.size() || p[i] < 0xB0 || p[i] > 0xF7 || p[i + 1] < 0xA1 || p[i + 1] > 0xFE) return false;
+        if (i > 0 && i + 2 < t.size() && isAsciiLetter(p[i - 1]) && isAsciiLetter(p[i + 2])) return false;
+        ++pairs;
+        ++i;
+    }
+    return pairs >= minPairs;
+}
+
 }  // namespace
 
 LegacyReading detectLegacy(const std::vector<std::string_view>& texts) {
@@ -212,6 +243,14 @@ LegacyReading detectLegacy(const std::vector<std::string_view>& texts) {
         }
     }
     return judge(total);
+}
+
+LegacyReading detectTagLegacy(const std::vector<std::string_view>& texts) {
+    const LegacyReading reading = detectLegacy(texts);
+    if (reading.charset != LegacyCharset::Utf8) return reading;
+    for (std::string_view t : texts)
+        if (!isAsciiText(t) && !plainlyChinese(t, 1)) return reading;
+    return {LegacyCharset::Gbk, 75};
 }
 
 bool readsAs(std::string_view bytes, LegacyCharset charset) {
@@ -244,7 +283,13 @@ std::string decodeInTag(std::string_view bytes, LegacyReading tag) {
     if (isAsciiText(bytes)) return std::string(bytes);
     if (isValidUtf8(bytes) && (tag.charset == LegacyCharset::Utf8 || !readsAs(bytes, tag.charset)))
         return std::string(bytes);
-    if (readsAs(bytes, tag.charset)) return decodeLegacy(bytes, tag.charset);
+    if (readsAs(bytes, tag.charset)) {
+        // A field that is plainly the other reading (a Latin-1 "Björk" beside Chinese
+        // titles, a GBK title beside "Mötley Crüe") is read its own way.
+        if (tag.charset == LegacyCharset::Gbk && plainlyLatinWords(bytes)) return decodeLegacy(bytes, LegacyCharset::Latin1);
+        if (tag.charset == LegacyCharset::Latin1 && plainlyChinese(bytes, 2)) return decodeLegacy(bytes, LegacyCharset::Gbk);
+        return decodeLegacy(bytes, tag.charset);
+    }
     // Not readable as its tag: the other common reading.
     return decodeLegacy(bytes, readsAs(bytes, LegacyCharset::Gbk) ? LegacyCharset::Gbk : LegacyCharset::Latin1);
 }

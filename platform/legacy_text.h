@@ -34,6 +34,11 @@ struct LegacyReading {
 LegacyReading detectLegacy(const std::vector<std::string_view>& texts);
 inline LegacyReading detectLegacy(std::string_view text) { return detectLegacy(std::vector<std::string_view>{text}); }
 
+// As detectLegacy, for the texts of a tag, where UTF-8 is rare and GBK common: texts
+// that are valid UTF-8 only by chance (GBK "未知" is CE B4 D6 AA, which UTF-8 reads
+// as "δ֪") and whose every high byte is part of a GB2312 character are GBK.
+LegacyReading detectTagLegacy(const std::vector<std::string_view>& texts);
+
 // The bytes read in that charset; never fails (bytes the charset cannot read are read
 // as Windows-1252, and bytes it leaves undefined as the Latin-1 control characters).
 std::string decodeLegacy(std::string_view bytes, LegacyCharset charset);

@@ -41,17 +41,33 @@ std::string LastFolderName(std::string_view folder) {
 std::string batchEndText(const BatchResult& result) {
     std::string text = result.stopped ? "已停止 ！ 完成" + std::to_string(result.done)
                                       : std::to_string(result.done) + "个MP3文件已完成指定ID3修改";
+    if (!result.noSource.empty())
+        text += "，" + std::to_string(result.noSource.size()) + "个文件没有" +
+                (result.mode == BatchMode::V2ToV1 ? "ID3v2" : "ID3v1") + "标签，未改动";
     if (!result.notWritten.empty()) text += "，" + std::to_string(result.notWritten.size()) + "个文件未能写入";
     return text;
 }
 
+BatchWork batchWorkFor(BatchMode mode, const TID3V1& v1, const TID3V2& v2) {
+    switch (mode) {
+    case BatchMode::V1ToV2: return v1.HasTag ? BatchWork::Write : BatchWork::NoSourceTag;
+    case BatchMode::V2ToV1: return v2.HasTag ? BatchWork::Write : BatchWork::NoSourceTag;
+    case BatchMode::RemoveV1: return v1.HasTag ? BatchWork::Write : BatchWork::NothingToRemove;
+    case BatchMode::RemoveV2: return v2.HasTag ? BatchWork::Write : BatchWork::NothingToRemove;
+    case BatchMode::RemoveBoth: return v1.HasTag || v2.HasTag ? BatchWork::Write : BatchWork::NothingToRemove;
+    default: return BatchWork::Write;
+    }
+}
+
 BatchTagWalk::BatchTagWalk(BatchSettings settings, const std::atomic<bool>& stop,
                            std::function<TagFieldValues()> readFields,
-                           std::function<void(int, const std::string&)> progress)
-    : settings_(std::move(settings)), stop_(stop), readFields_(std::move(readFields)), progress_(std::move(progress)) {}
+                           std::function<void(int, const std::string&)> progress, FileReport report)
+    : settings_(std::move(settings)), stop_(stop), readFields_(std::move(readFields)), progress_(std::move(progress)),
+      report_(std::move(report)) {}
 
 BatchResult BatchTagWalk::run() {
     result_ = {};
+    result_.mode = settings_.mode;
     try {
         WalkFolder(settings_.folder);
     } catch (const std::exception& e) {
@@ -63,30 +79,67 @@ BatchResult BatchTagWalk::run() {
 
 void BatchTagWalk::WalkFolder(const std::string& folder) {
     std::vector<FolderEntry> entries;
-    if (const int rc = listFolder(folder, entries); rc != 0)
-        throw std::runtime_error(unreadableFolderMessage({folder, rc}));
+    if (const int rc = listFolder(folder, entries); rc != 0) {
+        const std::string message = unreadableFolderMessage({folder, rc});
+        if (!settings_.keepGoing) throw std::runtime_error(message);
+        result_.failures.push_back(message);
+        if (report_) report_(folder, FileOutcome::Failed, message);
+        return;
+    }
     for (const FolderEntry& entry : entries) {
         if (stop_) return;
         const std::string path = joinPath(folder, entry.name);
-        if (entry.kind == EntryKind::File) {
-            if (ProcessFile(path) && !v2Refused_) {
-                ++result_.done;
-                if (progress_) progress_(result_.done, path);
-            }
-        } else if (entry.isDescendable() && settings_.includeSubfolders && !stop_) {
-            WalkFolder(path);
-        }
+        // Pipes, devices and sockets are passed over, whatever their names.
+        if (entry.kind == EntryKind::File && isMp3File(entry.name)) handleFile(path);
+        else if (entry.isDescendable() && settings_.includeSubfolders && !stop_) WalkFolder(path);
     }
 }
 
-bool BatchTagWalk::ProcessFile(const std::string& path) {
-    if (!isMp3File(fileNameOf(path))) return false;
+void BatchTagWalk::handleFile(const std::string& path) {
+    FileOutcome outcome = FileOutcome::Failed;
+    std::string failure;
+    try {
+        outcome = ProcessFile(path);
+    } catch (const std::exception& e) {
+        if (!settings_.keepGoing) throw;
+        failure = e.what();
+        result_.failures.push_back(failure);
+    }
+    switch (outcome) {
+    case FileOutcome::Done:
+    case FileOutcome::NothingToDo:
+        ++result_.done;
+        if (progress_) progress_(result_.done, path);
+        break;
+    case FileOutcome::NoSourceTag: result_.noSource.push_back(path); break;
+    case FileOutcome::TooLarge: result_.notWritten.push_back(path); break;
+    case FileOutcome::Failed: break;
+    }
+    if (report_) report_(path, outcome, failure);
+}
+
+FileOutcome BatchTagWalk::ProcessFile(const std::string& path) {
+    const BatchMode mode = settings_.mode;
+    const bool changes = mode == BatchMode::ChangeV1 || mode == BatchMode::ChangeV2 || mode == BatchMode::ChangeBoth;
+    if (changes && !settings_.dryRun) return writeFile(path);
+    readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
+    switch (batchWorkFor(mode, v1_, v2_)) {
+    case BatchWork::NoSourceTag: return FileOutcome::NoSourceTag;
+    case BatchWork::NothingToRemove: return FileOutcome::NothingToDo;
+    case BatchWork::Write: break;
+    }
+    if (settings_.dryRun) return FileOutcome::Done;
+    return writeFile(path);
+}
+
+// The work of a mode whose tags were read (copies, removals) or that reads its own.
+FileOutcome BatchTagWalk::writeFile(const std::string& path) {
     v2Refused_ = false;
-    const TagFieldValues fields = readFields_ ? readFields_() : TagFieldValues{};
     switch (settings_.mode) {
-    case BatchMode::ChangeV1: ChangeV1(path, fields); break;
-    case BatchMode::ChangeV2: ChangeV2(path, fields); break;
+    case BatchMode::ChangeV1: ChangeV1(path, readFields_ ? readFields_() : TagFieldValues{}); break;
+    case BatchMode::ChangeV2: ChangeV2(path, readFields_ ? readFields_() : TagFieldValues{}); break;
     case BatchMode::ChangeBoth: {
+        const TagFieldValues fields = readFields_ ? readFields_() : TagFieldValues{};
         ChangeV1(path, fields);
         const bool v1Written = v1_.Modified;
         try {
@@ -97,32 +150,27 @@ bool BatchTagWalk::ProcessFile(const std::string& path) {
         }
         break;
     }
-    case BatchMode::V1ToV2: CopyV1ToV2(path); break;
-    case BatchMode::V2ToV1: CopyV2ToV1(path); break;
-    case BatchMode::RemoveV1:
-        v1_.LoadTag(path);
+    case BatchMode::V1ToV2: CopyV1ToV2(); break;
+    case BatchMode::V2ToV1: CopyV2ToV1(); break;
+    case BatchMode::RemoveV1: v1_.RemoveTag(); break;
+    case BatchMode::RemoveV2: v2_.RemoveTag(); break;
+    case BatchMode::RemoveBoth: RemoveBoth(path); break;
+    }
+    return v2Refused_ ? FileOutcome::TooLarge : FileOutcome::Done;
+}
+
+void BatchTagWalk::RemoveBoth(const std::string& path) {
+    // The ID3v2 tag goes first: its removal checks that the file is as it was read,
+    // which cutting the ID3v1 tag off the end would change.
+    const bool hadV2 = v2_.HasTag;
+    v2_.RemoveTag();
+    try {
+        if (hadV2) v1_.followOtherTagWrite();
         v1_.RemoveTag();
-        break;
-    case BatchMode::RemoveV2:
-        v2_.LoadTag(path);
-        v2_.RemoveTag();
-        break;
-    case BatchMode::RemoveBoth: {
-        readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
-        // The ID3v2 tag goes first: its removal checks that the file is as it was read,
-        // which cutting the ID3v1 tag off the end would change.
-        const bool hadV2 = v2_.HasTag;
-        v2_.RemoveTag();
-        try {
-            v1_.RemoveTag();
-        } catch (const FileError& e) {
-            if (hadV2) failedHalfWay(path, "ID3v2", "ID3v1", e);
-            throw;
-        }
-        break;
+    } catch (const FileError& e) {
+        if (hadV2) failedHalfWay(path, "ID3v2", "ID3v1", e);
+        throw;
     }
-    }
-    return true;
 }
 
 void BatchTagWalk::ChangeV1(const std::string& path, const TagFieldValues& fields) {
@@ -147,22 +195,21 @@ void BatchTagWalk::ChangeV2(const std::string& path, const TagFieldValues& field
     if (settings_.titleFromFileName) v2_.Frames[TID3V2::Title] = NameWithoutExt(name);
     if (settings_.artistFromFolder) v2_.Frames[TID3V2::Artist] = displayName(LastFolderName(folderOf(path)));
     v2_.SetGenre(genreByte(fields.v2Genre));
-    saveV2(path);
+    saveV2();
 }
 
-void BatchTagWalk::CopyV1ToV2(const std::string& path) {
-    readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
+// The other frames (track, composer and the rest) keep what the file holds.
+void BatchTagWalk::CopyV1ToV2() {
     v2_.Frames[TID3V2::Title] = v1_.Title;
     v2_.Frames[TID3V2::Artist] = v1_.Artist;
     v2_.Frames[TID3V2::Album] = v1_.Album;
     v2_.Frames[TID3V2::Year] = v1_.Year;
     v2_.SetGenre(v1_.Genre);
     v2_.Frames[TID3V2::Comment] = v1_.Comment;
-    saveV2(path);
+    saveV2();
 }
 
-void BatchTagWalk::CopyV2ToV1(const std::string& path) {
-    readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
+void BatchTagWalk::CopyV2ToV1() {
     v1_.SetTitle(v2_.Frames[TID3V2::Title]);
     v1_.SetArtist(v2_.Frames[TID3V2::Artist]);
     v1_.SetAlbum(v2_.Frames[TID3V2::Album]);
@@ -172,10 +219,6 @@ void BatchTagWalk::CopyV2ToV1(const std::string& path) {
     v1_.SaveTag();
 }
 
-void BatchTagWalk::saveV2(const std::string& path) {
-    if (v2_.SaveTag()) return;
-    v2Refused_ = true;
-    result_.notWritten.push_back(path);
-}
+void BatchTagWalk::saveV2() { v2Refused_ = !v2_.SaveTag(); }
 
 }  // namespace quilvane

@@ -41,40 +41,67 @@ struct BatchSettings {
     bool titleFromFileName = false;
     bool artistFromFolder = false;
     bool includeSubfolders = false;
+    // Read and decide each file, write nothing (the command line's dry run).
+    bool dryRun = false;
+    // A file or folder that fails is noted and the walk goes on (the command line); the
+    // tag editor's run ends at the first failure.
+    bool keepGoing = false;
+};
+
+// What a mode does to a file with these tags. One rule for the tag editor and the
+// command line: a copy from a tag the file does not have changes nothing (it would
+// empty the other tag), and a removal of a tag it does not have has nothing to do.
+enum class BatchWork { Write, NothingToRemove, NoSourceTag };
+BatchWork batchWorkFor(BatchMode mode, const TID3V1& v1, const TID3V2& v2);
+
+// How one MP3 file of the walk came out.
+enum class FileOutcome {
+    Done,         // the mode's work was done (a dry run: would be done)
+    NothingToDo,  // the tag to remove was not there
+    NoSourceTag,  // the tag to copy from was not there: left untouched
+    TooLarge,     // its ID3v2 tag would pass the size limit: not written
+    Failed,       // could not be read or written (keepGoing only; else the run ends)
 };
 
 struct BatchResult {
-    int done = 0;
+    BatchMode mode = BatchMode::ChangeV1;
+    int done = 0;  // files whose work was done, or that had nothing to remove
     bool stopped = false;
     std::vector<std::string> notWritten;  // files whose ID3v2 tag was not written
+    std::vector<std::string> noSource;    // files a copy left untouched: no tag to copy
+    std::vector<std::string> failures;    // what failed, each naming its file (keepGoing)
     std::string failure;                  // what ended the run, naming the file
 };
 
 class BatchTagWalk {
 public:
+    using FileReport = std::function<void(const std::string& path, FileOutcome outcome, const std::string& failure)>;
     BatchTagWalk(BatchSettings settings, const std::atomic<bool>& stop, std::function<TagFieldValues()> readFields,
-                 std::function<void(int done, const std::string& path)> progress);
+                 std::function<void(int done, const std::string& path)> progress, FileReport report = {});
 
     BatchResult run();
-    // The mode's work on one file; false (nothing done) for a file that is no MP3 file.
-    // Throws std::runtime_error, saying what was and was not written, when a tag cannot
-    // be read or written.
-    bool ProcessFile(const std::string& path);
     const BatchResult& result() const { return result_; }
 
 private:
     void WalkFolder(const std::string& folder);
+    void handleFile(const std::string& path);
+    // The mode's work on one MP3 file. Throws std::runtime_error, saying what was and
+    // was not written, when a tag cannot be read or written.
+    FileOutcome ProcessFile(const std::string& path);
+    FileOutcome writeFile(const std::string& path);
     void ChangeV1(const std::string& path, const TagFieldValues& fields);
     void ChangeV2(const std::string& path, const TagFieldValues& fields);
-    void CopyV1ToV2(const std::string& path);
-    void CopyV2ToV1(const std::string& path);
-    // The ID3v2 tag of `path` saved; a tag over the size limit is noted as not written.
-    void saveV2(const std::string& path);
+    void CopyV1ToV2();
+    void CopyV2ToV1();
+    void RemoveBoth(const std::string& path);
+    // The ID3v2 tag saved, or noted as over the size limit (nothing written).
+    void saveV2();
 
     BatchSettings settings_;
     const std::atomic<bool>& stop_;
     std::function<TagFieldValues()> readFields_;
     std::function<void(int, const std::string&)> progress_;
+    FileReport report_;
     TID3V1 v1_;
     TID3V2 v2_;
     BatchResult result_;
@@ -88,7 +115,8 @@ std::string NameWithoutExt(std::string_view name);
 // The folder's own name; empty for the root.
 std::string LastFolderName(std::string_view folder);
 // The end text of a run: "N个MP3文件已完成指定ID3修改", or "已停止 ！ 完成N" after a stop,
-// and how many files were not written.
+// how many files a copy left untouched for want of its source tag, and how many were
+// not written.
 std::string batchEndText(const BatchResult& result);
 
 }  // namespace quilvane

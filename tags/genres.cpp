@@ -1,5 +1,9 @@
 #include "tags/genres.h"
 
+#include <charconv>
+
+#include "platform/text.h"
+
 namespace quilvane {
 
 // The published ID3v1 list with its usual extension to 148 names. Three names are kept
@@ -27,5 +31,22 @@ const std::array<std::string_view, 148> Genres{
     "Cristian Rock", "Merengue", "Salsa", "Thrash Metal", "Anime", "JPop", "Synthpop"};
 
 std::string_view GenreName(std::uint8_t n) { return n < Genres.size() ? Genres[n] : std::string_view(); }
+
+std::optional<std::uint8_t> genreOfName(std::string_view name) {
+    name = trimBlanks(name);
+    if (name.empty()) return std::nullopt;
+    for (std::size_t n = 0; n < Genres.size(); ++n)
+        if (compareIgnoringAsciiCase(Genres[n], name) == 0) return static_cast<std::uint8_t>(n);
+    return std::nullopt;
+}
+
+std::optional<std::uint8_t> genreOfText(std::string_view text) {
+    text = trimBlanks(text);
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (!text.empty() && ec == std::errc() && end == text.data() + text.size() && value <= 255)
+        return static_cast<std::uint8_t>(value);
+    return genreOfName(text);
+}
 
 }  // namespace quilvane

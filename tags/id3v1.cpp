@@ -15,21 +15,29 @@ void TID3V1::Clear() {
     Genre = kDefaultGenre;
 }
 
-void TID3V1::LoadTag(const std::string& fileName) {
+void TID3V1::forgetFile(const std::string& fileName) {
     Clear();
     Modified = false;
     HasTag = false;
     FileName = fileName;
+    loaded_ = {};
+    seen_.reset();
+}
+
+void TID3V1::LoadTag(const std::string& fileName) {
+    forgetFile(fileName);
     ReadTag();
 }
 
-void TID3V1::ReadTag() { takeBlock(readTagBlock(FileName)); }
+void TID3V1::ReadTag() {
+    const std::string name = FileName;
+    LoadFrom(name, OpenFile::forReading(name));
+}
 
 void TID3V1::LoadFrom(const std::string& fileName, const OpenFile& file) {
-    Clear();
-    Modified = false;
-    FileName = fileName;
+    forgetFile(fileName);
     takeBlock(readTagBlock(file));
+    seen_ = FileSeen::of(file);
 }
 
 void TID3V1::takeBlock(const TagBlock& block) {
@@ -45,31 +53,47 @@ void TID3V1::takeBlock(const TagBlock& block) {
     Genre = loaded_.genre();
 }
 
-void TID3V1::SaveTag() {
-    const TagBlock block = editedBlock(loaded_, {Title, Artist, Album, Year, Comment}, Genre);
-    writeTagBlock(FileName, block);
-    loaded_ = block;
-    HasTag = true;
+OpenFile TID3V1::openUnchanged() const {
+    if (!seen_) throw FileError(FileError::Kind::NotLoaded, FileName, 0);
+    OpenFile file = OpenFile::forReadWrite(FileName);
+    if (!seen_->sameFile(file) || readTagBlock(file).bytes != loaded_.bytes)
+        throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
+    return file;
 }
 
-// A changed text is written in the code page of the tag it goes into.
-LegacyCharset TID3V1::writingCharset() const {
-    return HasTag && loaded_.reading().charset == LegacyCharset::Gbk ? LegacyCharset::Gbk : LegacyCharset::Latin1;
+void TID3V1::followOtherTagWrite() {
+    if (!seen_) return;
+    const OpenFile file = OpenFile::forReading(FileName);
+    if (readTagBlock(file).bytes != loaded_.bytes) throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
+    seen_ = FileSeen::of(file);
+}
+
+void TID3V1::SaveTag() {
+    TagBlock block;
+    try {
+        block = editedBlock(loaded_, {Title, Artist, Album, Year, Comment}, Genre);
+    } catch (const FileError& e) {
+        throw FileError(e.kind(), FileName, 0, e.textRefused());
+    }
+    OpenFile file = openUnchanged();
+    writeTagBlock(file, block);
+    // The fields follow what the file now holds.
+    takeBlock(block);
+    seen_ = FileSeen::of(file);
 }
 
 void TID3V1::RemoveTag() {
     if (!HasTag) return;
-    OpenFile file = OpenFile::forReadWrite(FileName);
-    const std::int64_t size = file.size();
-    // Only a block that still reads "TAG" is cut: should the file have changed since it
-    // was read, no audio is cut off.
-    if (size >= 128 && file.readStringAt(size - 128, 3) == "TAG") file.truncate(size - 128);
+    OpenFile file = openUnchanged();
+    file.truncate(file.size() - 128);
     HasTag = false;
+    loaded_ = readTagBlock(file);
+    seen_ = FileSeen::of(file);
 }
 
 void TID3V1::setText(std::string& field, std::string_view text, std::size_t width) {
     if (field == text) return;
-    field = fitToLegacyWidth(text, width, writingCharset());
+    field = fitToField(text, width, loaded_);
     Modified = true;
 }
 
@@ -79,9 +103,10 @@ void TID3V1::SetAlbum(std::string_view text) { setText(Album, text, tagfield::Al
 void TID3V1::SetYear(std::string_view text) { setText(Year, text, tagfield::Year.width); }
 void TID3V1::SetComment(std::string_view text) { setText(Comment, text, tagfield::Comment.width); }
 
+// 255 is no genre; another number without a name is "Other".
 void TID3V1::SetGenre(std::uint8_t genre) {
     if (genre == Genre) return;
-    Genre = genre < Genres.size() ? genre : kOtherGenre;
+    Genre = genre < Genres.size() || genre == kNoGenre ? genre : kOtherGenre;
     Modified = true;
 }
 

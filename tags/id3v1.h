@@ -2,6 +2,7 @@
 // One file's ID3v1 tag as separate texts (UTF-8 in memory, legacy bytes in the file),
 // with setters that keep each text within its field's width in bytes.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,16 @@ public:
     void SaveTag();
     // Cuts the tag off the file if it has one.
     void RemoveTag();
+    // SaveTag and RemoveTag write only the file last read, as it was read: another
+    // program's edit (a different block at the end, another size, another file under the
+    // name, a name turned into a link) is refused with FileError ChangedSinceLoad, and a
+    // reading that failed leaves nothing to write (NotLoaded). After the other tag of the
+    // same file was written through this program, the object takes the file as it is
+    // now, provided its last 128 bytes are still the ones it read.
+    void followOtherTagWrite();
+    // Forgets the file last read: nothing can be written until a reading of `fileName`
+    // succeeds.
+    void forgetFile(const std::string& fileName);
 
     void SetTitle(std::string_view text);
     void SetArtist(std::string_view text);
@@ -43,10 +54,12 @@ public:
 
 private:
     void setText(std::string& field, std::string_view text, std::size_t width);
-    LegacyCharset writingCharset() const;
     void takeBlock(const TagBlock& block);
+    // The file opened for a write, refused unless it is the file last read, unchanged.
+    OpenFile openUnchanged() const;
 
     TagBlock loaded_;  // the block as last read or written (no tag: zeros)
+    std::optional<FileSeen> seen_;  // nothing until a reading succeeds
 };
 
 }  // namespace quilvane

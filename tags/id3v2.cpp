@@ -61,7 +61,10 @@ std::int64_t renderedSize(const std::vector<RawFrame>& frames, int major) {
 
 std::optional<int> wholeNumber(std::string_view text) {
     text = trimBlanks(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;  // one sign at most
+    }
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
@@ -100,8 +103,14 @@ void TID3V2::Clear() {
     replaceAll_ = true;
 }
 
-void TID3V2::LoadTag(const std::string& fileName) {
+void TID3V2::forgetFile(const std::string& fileName) {
+    forgetFrames();
+    file_.reset();
     FileName = fileName;
+}
+
+void TID3V2::LoadTag(const std::string& fileName) {
+    forgetFile(fileName);
     ReadTag();
 }
 
@@ -109,8 +118,10 @@ void TID3V2::LoadTag(const std::string& fileName) {
 // the whole of a shorter file).
 TID3V2::FileState TID3V2::inspect(const OpenFile& file, std::string_view start) {
     FileState state;
-    state.size = file.size();
+    state.seen = FileSeen::of(file);
     state.head = std::string(start.substr(0, 10));
+    state.tail = file.size() <= static_cast<std::int64_t>(start.size()) ? std::string(start.substr(static_cast<std::size_t>(std::max<std::int64_t>(0, file.size() - 128))))
+                                                                       : file.readStringAt(std::max<std::int64_t>(0, file.size() - 128), 128);
     const std::string& head = state.head;
     if (head.size() < 10 || head.compare(0, 3, "ID3") != 0) return state;
     const auto* header = reinterpret_cast<const unsigned char*>(head.data());
@@ -126,38 +137,58 @@ TID3V2::FileState TID3V2::inspect(const OpenFile& file, std::string_view start) 
     };
     const bool footer = major == 4 && (flags & 0x10) && bytesAt(10 + std::int64_t{size}, 3) == "3DI";
     state.tagSize = 10 + static_cast<std::int64_t>(size) + (footer ? 10 : 0);
-    state.beyondEnd = state.tagSize > state.size;
+    state.beyondEnd = state.tagSize > state.seen.size;
     // An unknown version, or a compressed 2.2 tag.
     state.unreadable = major < 2 || major > 4 || (major == 2 && (flags & 0x40));
     return state;
 }
 
 void TID3V2::ReadTag() {
-    const OpenFile file = OpenFile::forReading(FileName);
+    const std::string name = FileName;
+    forgetFile(name);
+    const OpenFile file = OpenFile::forReading(name);
     ReadFrom(file, file.readStringAt(0, kFirstRead));
 }
 
 void TID3V2::ReadFrom(const OpenFile& file, std::string_view start) {
     forgetFrames();
-    file_ = inspect(file, start);
-    if (file_->tagSize == 0) return;
-    std::copy_n(file_->head.begin(), Header.size(), Header.begin());
+    file_.reset();
+    FileState state = inspect(file, start);
+    if (state.tagSize == 0) {
+        file_ = state;
+        return;
+    }
+    std::copy_n(state.head.begin(), Header.size(), Header.begin());
     HasTag = true;
-    TagSize = file_->tagSize;
-    if (file_->unreadable) return;
+    TagSize = state.tagSize;
+    if (state.unreadable) {
+        file_ = state;
+        return;
+    }
     // Most tags lie within the first read; only a larger one is read again whole.
     const std::uint32_t size = id3v2::readSynchsafe(Header.data() + 6);
-    readFrames(10 + std::size_t{size} <= start.size() ? std::string(start.substr(10, size)) : file.readStringAt(10, size));
+    std::string area = 10 + std::size_t{size} <= start.size() ? std::string(start.substr(10, size)) : file.readStringAt(10, size);
+    state.tagDigest = digestOf(state.head) ^ digestOf(area);
+    file_ = state;
+    readFrames(std::move(area));
+}
+
+// The digest a write compares: the header and the frame area as the header counts it.
+std::uint64_t TID3V2::tagDigestIn(const OpenFile& file) const {
+    const std::uint32_t size = id3v2::readSynchsafe(reinterpret_cast<const unsigned char*>(file_->head.data()) + 6);
+    return digestOf(file.readStringAt(0, 10)) ^ digestOf(file.readStringAt(10, size));
 }
 
 // What this object just wrote is what the file now holds: it is taken from memory
 // instead of being read back.
-void TID3V2::adoptWritten(const std::string& tag, std::int64_t fileSize) {
+void TID3V2::adoptWritten(const std::string& tag, const OpenFile& written) {
     FileState state = *file_;
     forgetFrames();
-    state.size = fileSize;
+    state.seen = FileSeen::of(written);
     state.head = tag.substr(0, 10);
+    state.tail = written.readStringAt(std::max<std::int64_t>(0, written.size() - 128), 128);
     state.tagSize = static_cast<std::int64_t>(tag.size());
+    state.tagDigest = digestOf(state.head) ^ digestOf(std::string_view(tag).substr(10));
     file_ = state;
     std::copy_n(tag.begin(), Header.size(), Header.begin());
     HasTag = true;
@@ -187,7 +218,7 @@ void TID3V2::readFrames(std::string area) {
     std::vector<std::string_view> legacy;
     for (const auto& content : contents)
         if (content && !id3v2::legacyPart(*content).empty()) legacy.push_back(id3v2::legacyPart(*content));
-    reading_ = detectLegacy(legacy);
+    reading_ = detectTagLegacy(legacy);
     chooseSlots(contents);
 }
 
@@ -282,11 +313,17 @@ std::vector<id3v2::RawFrame> TID3V2::framesToWrite(bool& anyChange) const {
 }
 
 OpenFile TID3V2::openUnchanged() const {
+    if (!file_) throw FileError(FileError::Kind::NotLoaded, FileName, 0);
     OpenFile file = OpenFile::forReadWrite(FileName);
-    if (!file_ || file.size() != file_->size || file.readStringAt(0, 10) != file_->head)
+    const std::int64_t size = file.size();
+    if (!file_->seen.sameFile(file) || file.readStringAt(0, 10) != file_->head ||
+        file.readStringAt(std::max<std::int64_t>(0, size - 128), 128) != file_->tail)
         throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
     if (file_->beyondEnd) throw FileError(FileError::Kind::TagBeyondEnd, FileName, 0);
     if (file_->unreadable) throw FileError(FileError::Kind::UnsupportedTag, FileName, 0);
+    // Another program's edit of the same size and layout (a title changed in place).
+    if (file_->tagSize > 0 && tagDigestIn(file) != file_->tagDigest)
+        throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
     return file;
 }
 
@@ -338,11 +375,12 @@ void TID3V2::writeFrames(const std::vector<RawFrame>& frames) {
         // The tag keeps its size: only its own bytes are rewritten, the audio stays put.
         const std::string tag = renderTag(frames, oldTag);
         file.writeAt(0, tag);
-        adoptWritten(tag, file_->size);
+        adoptWritten(tag, file);
     } else {
         const std::string tag = renderTag(frames, needed);
         rewriteWithNewHead(FileName, tag, oldTag);
-        adoptWritten(tag, file_->size - oldTag + needed);
+        // The name now holds another file: the next write checks against that one.
+        adoptWritten(tag, OpenFile::forReading(FileName));
     }
 }
 
@@ -353,25 +391,41 @@ void TID3V2::RemoveTag() {
     ReadTag();
 }
 
+// A genre as taggers write it: "(17)", "(17)Rock", a bare "17" (2.4), a name of the
+// table in any letter case ("rock"), or several genres ("Rock; Pop", or strings apart
+// by NUL in 2.4) of which the first that is one counts. No text is no genre; another
+// text (a genre of the user's own, "流行") is "Other".
 int TID3V2::GetGenre() const {
-    const std::string& text = Frames[Genre];
-    const auto close = text.find(')');
-    // Since 2.4 the genre may stand as a bare number.
-    if (close == std::string::npos) {
-        const std::string_view bare = trimBlanks(text);
-        const bool digits = !bare.empty() && bare.find_first_not_of("0123456789") == std::string_view::npos;
-        return digits ? wholeNumber(bare).value_or(kDefaultGenre) : kOtherGenre;
+    const std::string_view text = trimBlanks(Frames[Genre]);
+    if (text.empty()) return kNoGenre;
+    if (const auto named = genreOfName(text)) return *named;
+    if (text.front() == '(') {
+        const auto close = text.find(')');
+        if (close == std::string_view::npos) return kOtherGenre;
+        const std::string_view candidate = text.substr(1, close - 1);
+        if (isBlank(candidate)) return kOtherGenre;
+        return wholeNumber(candidate).value_or(kDefaultGenre);
     }
-    const auto open = text.find('(');
-    if (open != std::string::npos && open > close) return kOtherGenre;
-    const std::size_t start = open == std::string::npos ? 0 : open + 1;
-    const std::string_view candidate = std::string_view(text).substr(start, close - start);
-    if (isBlank(candidate)) return kOtherGenre;
-    return wholeNumber(candidate).value_or(kDefaultGenre);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find_first_of(std::string_view(";\0", 2), start), text.size());
+        const std::string_view part = trimBlanks(text.substr(start, end - start));
+        if (const auto named = genreOfName(part)) return *named;
+        if (!part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos)
+            return wholeNumber(part).value_or(kDefaultGenre);
+        start = end + 1;
+    }
+    return kOtherGenre;
 }
 
+// A genre that already reads as the number keeps its text (a name, "(17)", a 2.4
+// number); no genre (255) leaves the frame empty.
 void TID3V2::SetGenre(std::uint8_t genre) {
+    if (genre == kNoGenre) {
+        Frames[Genre].clear();
+        return;
+    }
     if (genre >= Genres.size()) genre = kOtherGenre;
+    if (GetGenre() == genre) return;
     Frames[Genre] = "(" + std::to_string(genre) + ")" + std::string(Genres[genre]);
 }
 

@@ -34,6 +34,9 @@ public:
     // the file's tag with the twelve frames alone. What the object knows of the file's
     // layout stays.
     void Clear();
+    // Forgets the file last read: nothing can be written until a reading of `fileName`
+    // succeeds.
+    void forgetFile(const std::string& fileName);
     void LoadTag(const std::string& fileName);
     void ReadTag();
     // ReadTag from a file already open, whose first bytes (kFirstRead of them, or the
@@ -46,8 +49,10 @@ public:
     // nothing writes nothing. A file without a tag gets one of the twelve frames.
     // False, with the file unchanged, when the twelve frames would need more than 2000
     // bytes. Throws FileError when the file cannot be written, leaving it as it was;
-    // ChangedSinceLoad when the file's size or first bytes are no longer what the last
-    // reading saw (a write by an old layout would cut audio); UnreadableCharacter when a
+    // ChangedSinceLoad when the file is no longer the one the last reading saw, as it
+    // was (another file under the name, a name turned into a link, another size, other
+    // bytes in the tag or in the ID3v1 block), NotLoaded after a failed reading;
+    // UnreadableCharacter when a
     // changed text still holds a character that could not be read (U+FFFD).
     bool SaveTag();
     // Removes the tag from the file, under the same check.
@@ -75,17 +80,20 @@ public:
 private:
     // The file as the last reading (or this object's own last write) left it.
     struct FileState {
-        std::int64_t size = 0;
+        FileSeen seen;             // which file, under what kind of name, of what size
         std::string head;          // its first ten bytes (fewer in a shorter file)
+        std::string tail;          // its last 128 bytes (all of a shorter file)
+        std::uint64_t tagDigest = 0;  // of the header and frame area as read
         std::int64_t tagSize = 0;  // bytes of the tag at its start, 0 without one
         bool beyondEnd = false;    // the header claims more bytes than the file has
         bool unreadable = false;   // a version or layout this program cannot rewrite
     };
     static FileState inspect(const OpenFile& file, std::string_view start);
     OpenFile openUnchanged() const;
+    std::uint64_t tagDigestIn(const OpenFile& file) const;
     void forgetFrames();
     void readFrames(std::string area);
-    void adoptWritten(const std::string& tag, std::int64_t fileSize);
+    void adoptWritten(const std::string& tag, const OpenFile& written);
     void chooseSlots(const std::vector<std::optional<std::string>>& contents);
 
     std::vector<id3v2::RawFrame> framesToWrite(bool& anyChange) const;

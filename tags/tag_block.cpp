@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "platform/file_io.h"
@@ -21,32 +23,114 @@ LegacyReading TagBlock::reading() const {
     std::vector<std::string_view> fields;
     fields.reserve(kTextFields.size());
     for (TagField f : kTextFields) fields.push_back(fieldBytes(f));
-    return detectLegacy(fields);
+    return detectTagLegacy(fields);
 }
 
 std::string TagBlock::text(TagField f) const { return decodeInTag(fieldBytes(f), reading()); }
+
+namespace {
+
+// The encodings a changed text may be written in, the tag's own first: a text that fits
+// the tag's own code page is written in it ("Amélie" in a GBK tag stays GBK), else in
+// the other (Latin-1 for Western letters, GBK for Chinese).
+std::array<LegacyCharset, 2> writingOrder(const TagBlock& before) {
+    const bool gbk = before.isTag() && before.reading().charset == LegacyCharset::Gbk;
+    if (gbk) return {LegacyCharset::Gbk, LegacyCharset::Latin1};
+    return {LegacyCharset::Latin1, LegacyCharset::Gbk};
+}
+
+// GB18030's four-byte sequences: GBK readers (every other tag reader of old Chinese
+// files) show them as junk.
+bool hasFourByteCharacter(std::string_view gb) {
+    for (std::size_t i = 0; i + 1 < gb.size();) {
+        const auto lead = static_cast<unsigned char>(gb[i]);
+        if (lead < 0x81 || lead == 0xFF) {
+            ++i;
+            continue;
+        }
+        const auto second = static_cast<unsigned char>(gb[i + 1]);
+        if (second >= 0x30 && second <= 0x39) return true;
+        i += 2;
+    }
+    return false;
+}
+
+// The text's bytes in that code page, cut to the width by whole characters; nothing
+// when one of its characters has no place there.
+std::optional<std::string> encodedToWidth(std::string_view text, std::size_t width, LegacyCharset charset) {
+    const std::optional<std::string> bytes = encodeLegacy(text, charset);
+    if (!bytes || (charset == LegacyCharset::Gbk && hasFourByteCharacter(*bytes))) return std::nullopt;
+    if (charset == LegacyCharset::Latin1) return bytes->substr(0, std::min(width, bytes->size()));
+    return std::string(cutLegacyToWidth(*bytes, width));
+}
+
+bool holdsReplacementCharacter(std::string_view text) { return text.find("\xEF\xBF\xBD") != std::string_view::npos; }
+
+struct FieldChoice {
+    std::size_t field;                  // index in kTextFields
+    std::vector<std::string> bytes;     // the candidates, the preferred first
+    std::vector<LegacyCharset> charset; // the code page of each
+};
+
+}  // namespace
+
+std::string fitToField(std::string_view text, std::size_t width, const TagBlock& before) {
+    for (LegacyCharset charset : writingOrder(before))
+        if (const auto bytes = encodedToWidth(text, width, charset)) return decodeLegacy(*bytes, charset);
+    return std::string(text);  // refused when written
+}
 
 TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& texts, std::uint8_t genre) {
     const bool wasTag = before.isTag();
     TagBlock block;
     if (wasTag) block = before;
     else std::memcpy(block.bytes.data(), "TAG", 3);
-    const LegacyReading reading = wasTag ? before.reading() : LegacyReading{};
-    const LegacyCharset charset = reading.charset == LegacyCharset::Gbk ? LegacyCharset::Gbk : LegacyCharset::Latin1;
     // An ID3v1.1 track number: the comment's byte 28 zero, byte 29 the number.
     const bool track = wasTag && before.bytes[tagfield::Comment.offset + 28] == '\0' &&
                        before.bytes[tagfield::Comment.offset + 29] != '\0';
+    std::array<std::string, 5> readBefore;
+    std::vector<FieldChoice> changed;
     for (std::size_t i = 0; i < kTextFields.size(); ++i) {
         const TagField f = kTextFields[i];
-        if (wasTag && before.text(f) == texts[i]) continue;
-        const std::string bytes = utf8ToLegacyWidth(texts[i], f.width, charset);
-        const bool keepTrack = track && f.offset == tagfield::Comment.offset && bytes.size() <= 28;
-        const std::size_t cleared = keepTrack ? 28 : f.width;
-        std::fill_n(block.bytes.data() + f.offset, cleared, '\0');
-        std::copy_n(bytes.data(), std::min(bytes.size(), f.width), block.bytes.data() + f.offset);
+        if (wasTag) readBefore[i] = before.text(f);
+        if (wasTag && readBefore[i] == texts[i]) continue;
+        if (holdsReplacementCharacter(texts[i])) throw FileError(FileError::Kind::UnreadableCharacter, "", 0, texts[i]);
+        FieldChoice choice{i, {}, {}};
+        for (LegacyCharset charset : writingOrder(before)) {
+            if (auto bytes = encodedToWidth(texts[i], f.width, charset)) {
+                choice.bytes.push_back(std::move(*bytes));
+                choice.charset.push_back(charset);
+            }
+        }
+        if (choice.bytes.empty()) throw FileError(FileError::Kind::NotInLegacyCodePage, "", 0, texts[i]);
+        changed.push_back(std::move(choice));
     }
+    const auto place = [&block, track](TagField f, const std::string& bytes) {
+        const bool keepTrack = track && f.offset == tagfield::Comment.offset && bytes.size() <= 28;
+        std::fill_n(block.bytes.data() + f.offset, keepTrack ? 28 : f.width, '\0');
+        std::copy_n(bytes.data(), std::min(bytes.size(), f.width), block.bytes.data() + f.offset);
+    };
     block.setGenre(genre);
-    return block;
+    // The tag's texts are read together, so a changed field may change how the others
+    // read ("Björk" beside a new Chinese title). The first choice of encodings under
+    // which every written field reads as written and every other as before is taken.
+    std::size_t combinations = 1;
+    for (const FieldChoice& c : changed) combinations *= c.bytes.size();
+    for (std::size_t k = 0; k < combinations; ++k) {
+        std::size_t rest = k;
+        std::array<std::string, 5> expected = readBefore;
+        for (const FieldChoice& c : changed) {
+            const std::size_t pick = rest % c.bytes.size();
+            rest /= c.bytes.size();
+            place(kTextFields[c.field], c.bytes[pick]);
+            expected[c.field] = decodeLegacy(c.bytes[pick], c.charset[pick]);
+        }
+        bool readsRight = true;
+        for (std::size_t i = 0; i < kTextFields.size() && readsRight; ++i) readsRight = block.text(kTextFields[i]) == expected[i];
+        if (readsRight) return block;
+    }
+    // No way to write it that reads back right: refused rather than written as junk.
+    throw FileError(FileError::Kind::NotInLegacyCodePage, "", 0, texts[changed.front().field]);
 }
 
 void TagBlock::setField(TagField f, std::string_view legacy) {
@@ -83,6 +167,10 @@ TagBlock readTagBlock(const OpenFile& file) {
 
 void writeTagBlock(const std::string& path, const TagBlock& block) {
     OpenFile file = OpenFile::forReadWrite(path);
+    writeTagBlock(file, block);
+}
+
+void writeTagBlock(OpenFile& file, const TagBlock& block) {
     const std::int64_t size = file.size();
     const std::string_view bytes(block.bytes.data(), block.bytes.size());
     if (size >= 128 && file.readStringAt(size - 128, 3) == "TAG") {

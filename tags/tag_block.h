@@ -58,10 +58,16 @@ constexpr std::array<TagField, 5> kTextFields{tagfield::Title, tagfield::Artist,
 // `before` with new texts (UTF-8, in kTextFields order) and genre, as an edit of a tag
 // writes it: a field whose text reads as it did keeps its bytes (trailing blanks, a
 // legacy encoding, whatever followed its zero byte); a changed one is encoded in the
-// tag's own legacy code page, cut to its width by whole characters and zero-filled, and
-// the ID3v1.1 track number after a comment that still fits 28 bytes stays. A `before`
-// that is no tag gives a fresh block.
+// tag's own legacy code page when it fits there, else in Latin-1 or GBK as it needs, cut
+// to its width by whole characters and zero-filled; the ID3v1.1 track number after a
+// comment that still fits 28 bytes stays. The result reads back with every written
+// field as written and every other as before. Never written: GB18030's four-byte
+// characters and U+FFFD; a text that needs them throws FileError (NotInLegacyCodePage,
+// UnreadableCharacter, without a path). A `before` that is no tag gives a fresh block.
 TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& texts, std::uint8_t genre);
+// The text as editedBlock would store it in a field of that width: cut by whole
+// characters in the code page it would be written in.
+std::string fitToField(std::string_view text, std::size_t width, const TagBlock& before);
 
 // The file's last 128 bytes, unchanged (zeros for a file shorter than 128 bytes).
 // Throws FileError when the file cannot be read.
@@ -71,5 +77,6 @@ TagBlock readTagBlock(const OpenFile& file);
 // Writes the block as the file's tag: over the last 128 bytes when they are a tag,
 // else appended. Throws FileError; a failed append leaves the file at its old size.
 void writeTagBlock(const std::string& path, const TagBlock& block);
+void writeTagBlock(OpenFile& file, const TagBlock& block);
 
 }  // namespace quilvane

@@ -4,16 +4,19 @@
 
 namespace quilvane {
 
+// A reading that fails leaves both objects knowing no file, so that nothing of the file
+// read before can be written into this one.
 void readBothTags(const std::string& path, TID3V1& v1, TID3V2& v2, OpenFile::Known known) {
+    v2.forgetFile(path);
+    v1.forgetFile(path);
     const OpenFile file = OpenFile::forReading(path, known);
-    v2.FileName = path;
     v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead));
     v1.LoadFrom(path, file);
 }
 
 void readId3v2(const std::string& path, TID3V2& v2, OpenFile::Known known) {
+    v2.forgetFile(path);
     const OpenFile file = OpenFile::forReading(path, known);
-    v2.FileName = path;
     v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead));
 }
 

@@ -90,6 +90,7 @@ void TForm1::ChangeID3WithMemo(TagFieldKind kind, const QString& caption) {
         try {
             if (const auto block = withFieldLine(AbtainId3Tag(path), kind, fromQ(lines[k]))) ChangeMP3ID(path, *block);
         } catch (const FileError& e) {
+            if (e.kind() == FileError::Kind::NotRegularFile) continue;  // a pipe named like a song
             // What was written before stays written; the message names the file.
             prompts().error(this, cannotOpen(e));
             RenamedCount = 0;

@@ -44,6 +44,7 @@ void TForm1::SearchSomeFile(SearchKind kind) {
             const TagBlock block = AbtainId3Tag(joinPath(list.directory(), entries[static_cast<std::size_t>(k)]));
             lines[k] = toQ(fieldLine(block, kind == SearchKind::Album ? TagFieldKind::Album : TagFieldKind::Year));
         } catch (const FileError& e) {
+            if (e.kind() == FileError::Kind::NotRegularFile) continue;  // a pipe named like a song: no tag
             setMemoLines(lines);
             prompts().error(this, QStringLiteral("Cannot open file ") + displayQ(e.path()));
             return;

@@ -8,8 +8,10 @@
 
 namespace quilvane {
 
-TchangeV1V2::TchangeV1V2(TV1V2Dialog* dialog, BatchSettings settings, const std::atomic<bool>& stop)
-    : dialog_(dialog), settings_(std::move(settings)), stop_(stop) {
+TchangeV1V2::TchangeV1V2(TV1V2Dialog* dialog, BatchSettings settings, const std::atomic<bool>& stop,
+                         TagFieldValues fields)
+    : dialog_(dialog), settings_(std::move(settings)), stop_(stop), lastFields_(std::move(fields)),
+      lastGeneration_(dialog->fieldsGeneration()), fieldsRead_(true) {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 

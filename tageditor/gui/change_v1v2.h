@@ -18,7 +18,9 @@ class TV1V2Dialog;
 class TchangeV1V2 : public QThread {
     Q_OBJECT
 public:
-    TchangeV1V2(TV1V2Dialog* dialog, BatchSettings settings, const std::atomic<bool>& stop);
+    // `fields`: the dialog's fields as they were when the run was started, which the
+    // first file gets unless they are edited before it.
+    TchangeV1V2(TV1V2Dialog* dialog, BatchSettings settings, const std::atomic<bool>& stop, TagFieldValues fields);
 
 protected:
     void run() override { Execute(); }

@@ -46,6 +46,7 @@ void TForm1::N40Click() {
         try {
             batch.push_back(listRow(joinPath(folder, entry), displayName(entry), i + 1, id3v1First, v1, v2));
         } catch (const FileError& e) {
+            if (e.kind() == FileError::Kind::NotRegularFile) continue;  // a pipe named like a song
             Form4->appendRows(std::move(batch));
             prompts().error(this, toQ(e.what()));
             return;

@@ -63,6 +63,7 @@ void TV1V2Dialog::showStatus(const QString& text) { ui.StatusBar1->showNow(0, te
 
 void TV1V2Dialog::openForFile(const std::string& path) {
     TargetPath = path;
+    singleLoaded_ = false;
     SingleFile = true;
     show();
     raise();
@@ -96,7 +97,7 @@ void TV1V2Dialog::CheckEnable() {
     ui.GroupBox3->setEnabled(!SingleFile);
     ui.BitBtn7->setEnabled(!SingleFile);
     // The single-file commands stay off while a batch runs, which writes other files.
-    ui.BitBtn1->setEnabled(SingleFile && !batchRunning());
+    ui.BitBtn1->setEnabled(SingleFile && !batchRunning() && singleLoaded_);
     ui.BitBtn4->setEnabled(SingleFile && !batchRunning());
     ui.StatusBar1->setPanelText(0, QString());
     if (SingleFile) {

@@ -73,8 +73,9 @@ private:
     void FormCreate();
     void setGenre(QComboBox* box, int genre);
     void showStatus(const QString& text);
-    void applyV2();
-    void applyV1();
+    // Each returns what the status panel is to say of its tag (empty: nothing).
+    QString applyV2();
+    QString applyV1();
 
     std::string TargetPath;
     bool SingleFile = false;
@@ -87,6 +88,11 @@ private:
     QPointer<TScanID3Thread> scan_;
     TForm4* trackList_ = nullptr;
     std::atomic<unsigned> fieldsGeneration_{0};
+    // Single-file mode: the file's tags were read (else "更改" has nothing to write),
+    // and the genre lists' selections as read, so an untouched genre keeps its text.
+    bool singleLoaded_ = false;
+    int loadedGenreV1_ = -1;
+    int loadedGenreV2_ = -1;
 };
 
 }  // namespace quilvane

@@ -21,9 +21,11 @@ void TV1V2Dialog::BitBtn6Click() {
     settings.includeSubfolders = ui.CheckBox9->isChecked();
     StopBatch = false;
     ui.BitBtn6->setText(QStringLiteral("停止"));
-    worker_ = new TchangeV1V2(this, std::move(settings), StopBatch);
+    // The fields go as the user sees them now; nothing here may reset them.
+    worker_ = new TchangeV1V2(this, std::move(settings), StopBatch, fieldValues());
     worker_->start();
-    CheckEnable();
+    ui.BitBtn1->setEnabled(false);
+    ui.BitBtn4->setEnabled(false);
     emit batchRunningChanged(true);
 }
 
@@ -35,7 +37,7 @@ void TV1V2Dialog::finishBatch(const BatchResult& result) {
     if (worker_) worker_->wait();
     worker_ = nullptr;
     ui.BitBtn6->setText(QStringLiteral("开始"));
-    ui.BitBtn1->setEnabled(SingleFile);
+    ui.BitBtn1->setEnabled(SingleFile && singleLoaded_);
     ui.BitBtn4->setEnabled(SingleFile);
     emit batchRunningChanged(false);
     if (!result.failure.empty()) {

@@ -24,12 +24,17 @@ void TV1V2Dialog::UpdateSingleID3() {
     if (!isMp3Path(TargetPath)) return;
     Clearcontent();
     ui.Edit16->setText(displayQ(TargetPath));
+    // A file that cannot be read leaves nothing to write until one can.
+    singleLoaded_ = false;
+    ui.BitBtn1->setEnabled(false);
     try {
         readBothTags(TargetPath, TagV1, TagV2);
     } catch (const FileError& e) {
         prompts().error(this, toQ(e.what()));
         return;
     }
+    singleLoaded_ = true;
+    ui.BitBtn1->setEnabled(!batchRunning());
     ui.CheckBox1->setChecked(TagV1.HasTag);
     ui.CheckBox2->setChecked(TagV2.HasTag);
     const std::pair<QLineEdit*, const std::string*> v1[] = {{ui.Edit1, &TagV1.Title}, {ui.Edit2, &TagV1.Artist},
@@ -37,6 +42,7 @@ void TV1V2Dialog::UpdateSingleID3() {
                                                             {ui.Edit5, &TagV1.Comment}};
     for (const auto& [box, text] : v1) box->setText(toQ(*text));
     setGenre(ui.ComboBox1, TagV1.Genre);
+    loadedGenreV1_ = ui.ComboBox1->currentIndex();
     const std::pair<QLineEdit*, TID3V2::Slot> v2[] = {
         {ui.Edit6, TID3V2::Title},     {ui.Edit7, TID3V2::Artist},   {ui.Edit8, TID3V2::Album},
         {ui.Edit9, TID3V2::Year},      {ui.Edit10, TID3V2::Track},   {ui.Edit11, TID3V2::Composer},
@@ -44,38 +50,47 @@ void TV1V2Dialog::UpdateSingleID3() {
         {ui.Edit15, TID3V2::EncodedBy}};
     for (const auto& [box, slot] : v2) box->setText(toQ(TagV2.Frames[slot]));
     setGenre(ui.ComboBox2, TagV2.GetGenre() & 0xFF);
+    loadedGenreV2_ = ui.ComboBox2->currentIndex();
     ui.Memo1->setPlainText(toQ(TagV2.Frames[TID3V2::Comment]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 // The ID3v2 tag goes first: writing it checks that the file is still as it was read,
 // and adding or cutting the ID3v1 block at the end would change the file's size.
 void TV1V2Dialog::BitBtn1Click() {
+    if (!singleLoaded_) return;
+    QStringList said;
     try {
-        applyV2();
-        applyV1();
+        said << applyV2();
+        TagV1.followOtherTagWrite();
+        said << applyV1();
         // The objects follow the file they just wrote.
         readBothTags(TargetPath, TagV1, TagV2);
     } catch (const FileError& e) {
         prompts().error(this, toQ(e.what()));
+        // What another program wrote is shown, instead of being written over next time.
+        if (e.kind() == FileError::Kind::ChangedSinceLoad) UpdateSingleID3();
     }
+    said.removeAll(QString());
+    if (!said.isEmpty()) showStatus(said.join(QStringLiteral("；")));
 }
 
-void TV1V2Dialog::applyV2() {
+QString TV1V2Dialog::applyV2() {
     if (!ui.CheckBox2->isChecked()) {
         TagV2.RemoveTag();
-        return;
+        return {};
     }
     const TagFieldValues values = fieldValues();
     for (std::size_t slot = 0; slot < 12; ++slot)
         if (slot != TID3V2::Genre) TagV2.Frames[slot] = values.v2[slot];
-    TagV2.SetGenre(genreByte(values.v2Genre));
-    if (!TagV2.SaveTag()) showStatus(QStringLiteral("ID3v2标签超过2000字节，未写入"));
+    if (values.v2Genre != loadedGenreV2_) TagV2.SetGenre(genreByte(values.v2Genre));
+    if (!TagV2.SaveTag()) return QStringLiteral("ID3v2标签超过2000字节，未写入");
+    return {};
 }
 
-void TV1V2Dialog::applyV1() {
+QString TV1V2Dialog::applyV1() {
     if (!ui.CheckBox1->isChecked()) {
         TagV1.RemoveTag();
-        return;
+        return {};
     }
     const TagFieldValues values = fieldValues();
     TagV1.SetTitle(values.v1[0]);
@@ -83,10 +98,10 @@ void TV1V2Dialog::applyV1() {
     TagV1.SetAlbum(values.v1[2]);
     TagV1.SetYear(values.v1[3]);
     TagV1.SetComment(values.v1[4]);
-    TagV1.SetGenre(genreByte(values.v1Genre));
-    if (!TagV1.Modified) return;
+    if (values.v1Genre != loadedGenreV1_) TagV1.SetGenre(genreByte(values.v1Genre));
+    if (!TagV1.Modified) return {};
     TagV1.SaveTag();
-    showStatus(QStringLiteral("文件") + displayQ(TargetPath) + QStringLiteral("已完成更改"));
+    return QStringLiteral("文件") + displayQ(TargetPath) + QStringLiteral("已完成更改");
 }
 
 void TV1V2Dialog::BitBtn2Click() {

@@ -189,15 +189,20 @@ TEST(TID3V2Reading, EncodingsCommentDescriptionsAndBrokenFlags) {
         << "a plain comment of its own";
 }
 
-TEST(TID3V2Genre, NumbersInParentheses) {
+TEST(TID3V2Genre, NumbersInParenthesesAndNamesAsPeopleWriteThem) {
     TID3V2 v2;
     const auto genreOf = [&v2](const std::string& text) {
         v2.Frames[TID3V2::Genre] = text;
         return v2.GetGenre();
     };
     EXPECT_EQ(genreOf("(17)Rock"), 17);
-    EXPECT_EQ(genreOf("Rock"), 12);
-    EXPECT_EQ(genreOf(""), 12);
+    EXPECT_EQ(genreOf("Rock"), 17);
+    EXPECT_EQ(genreOf("pop"), 13);
+    EXPECT_EQ(genreOf("Rock; Pop"), 17);
+    EXPECT_EQ(genreOf(std::string("Jazz\0Pop", 8)), 8) << "2.4 keeps several genres apart by NUL";
+    EXPECT_EQ(genreOf("流行"), 12) << "a genre of the user's own is another genre";
+    EXPECT_EQ(genreOf(""), 255) << "no genre is not Other";
+    EXPECT_EQ(genreOf("(+-3)"), 53) << "one sign at most";
     EXPECT_EQ(genreOf("(RX)"), 53);
     EXPECT_EQ(genreOf("()"), 12);
     EXPECT_EQ(genreOf("( )"), 12);
@@ -207,6 +212,11 @@ TEST(TID3V2Genre, NumbersInParentheses) {
     EXPECT_EQ(v2.Frames[TID3V2::Genre], "(12)Other");
     v2.SetGenre(140);
     EXPECT_EQ(v2.Frames[TID3V2::Genre], "(140)Contemporary Ch?");
+    v2.Frames[TID3V2::Genre] = "rock";
+    v2.SetGenre(17);
+    EXPECT_EQ(v2.Frames[TID3V2::Genre], "rock") << "a genre that reads as the number keeps its text";
+    v2.SetGenre(255);
+    EXPECT_EQ(v2.Frames[TID3V2::Genre], "") << "255 is no genre";
 }
 
 // Cover art, lyrics and a user text frame around the managed frames, in 2.3 and 2.4.

@@ -121,7 +121,7 @@ TEST_F(TagEditor, AFileChangedSinceTheDialogReadItIsNotWrittenOver) {
     dialog().ui.BitBtn1->click();
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_TRUE(prompts.shown()[0].text.contains(toQ(folder / "song.mp3")));
-    EXPECT_TRUE(prompts.shown()[0].text.contains("已被其他程序改动"));
+    EXPECT_TRUE(prompts.shown()[0].text.contains("已被其他程序修改"));
     EXPECT_EQ(folder.read("song.mp3"), stripped);
 
     // A tag over the size limit is not written, and the panel says so.

@@ -63,7 +63,7 @@ TEST_F(TagFields, WriteBackChangesOnlyItsFieldAndCountsWhatItWrote) {
     EXPECT_EQ(status(), "1个文件修改标题成功");
 }
 
-TEST_F(TagFields, GenresAreWrittenAsNumbers) {
+TEST_F(TagFields, GenresAreWrittenAsNumbersOrNamesAndRoundTrip) {
     folder.write("a.mp3", tagged("A", 17));
     folder.write("b.mp3", tagged("B", 17));
     folder.write("c.mp3", tagged("C", 17));
@@ -76,12 +76,27 @@ TEST_F(TagFields, GenresAreWrittenAsNumbers) {
     EXPECT_EQ(readTagBlock(folder / "c.mp3").genre(), 31);
     EXPECT_EQ(readTagBlock(folder / "d.mp3").genre(), 255);
 
-    form().setMemoLines({"0x10", "Rock"});
-    prompts.expectError("'Rock' is not a valid integer value");
-    const QString before = status();
+    // Names as "提取流派" shows them, in any letter case; "提取流派" then "修改流派" changes nothing.
+    form().setMemoLines({"pop", "Hard Rock"});
     trigger("N35");
+    EXPECT_EQ(readTagBlock(folder / "a.mp3").genre(), 13);
+    EXPECT_EQ(readTagBlock(folder / "b.mp3").genre(), 79);
+    const std::string before = folder.read("c.mp3") + folder.read("d.mp3");
+    trigger("N29");  // 提取流派
+    trigger("N35");
+    EXPECT_EQ(status(), "0个文件修改流派成功");
+    EXPECT_EQ(folder.read("c.mp3") + folder.read("d.mp3"), before);
+
+    // Two signs make no number: the run stops there, what came before stays written.
+    for (const char* twoSigns : {"--5", "+-3", "0x-2"}) {
+        form().setMemoLines({"0x10", twoSigns});
+        prompts.expectError(QStringLiteral("'%1' is not a valid integer value").arg(twoSigns));
+        const QString shown = status();
+        trigger("N35");
+        EXPECT_EQ(readTagBlock(folder / "b.mp3").genre(), 79) << twoSigns;
+        EXPECT_EQ(status(), shown) << "no status text";
+    }
     EXPECT_EQ(readTagBlock(folder / "a.mp3").genre(), 16) << "the files before the failure stay written";
-    EXPECT_EQ(status(), before) << "no status text";
 }
 
 TEST_F(TagFields, AFileWithoutATagGetsANewOneAndAnUnreadableOneStopsTheRun) {
