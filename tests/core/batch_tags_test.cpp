@@ -217,3 +217,38 @@ TEST(BatchTags, MutagenFindsTheFramesAndAudioTheBatchDoesNotSet) {
 
 }  // namespace
 }  // namespace quilvane
+
+namespace quilvane {
+namespace {
+
+// A refused tag does not end the counting, and 停止 inside a folder leaves the files
+// after the one in hand as they were.
+TEST(BatchTags, ARefusedTagAndAStopInsideAFolderLeaveTheRestAsTheCountSays) {
+    TempFolder dir;
+    std::string longName = "b";
+    for (int i = 0; i < 80; ++i) longName += "长";
+    for (const std::string& name : {std::string("a"), longName, std::string("c"), std::string("d")})
+        dir.write(name + ".mp3", taggedFile(3, 1));
+    TagFieldValues fields = someFields();
+    fields.v2[TID3V2::Comment] = std::string(1700, 'c');  // room for a short title only
+    const BatchRun run = runBatch(dir.path(), BatchMode::ChangeV2, fields, false, true);
+    ASSERT_EQ(run.result.notWritten, std::vector<std::string>{dir / (longName + ".mp3")});
+    EXPECT_EQ(run.result.done, 3) << "the files after the refused one are written and counted";
+    EXPECT_EQ(run.progress.back(), "3 " + dir / "d.mp3");
+
+    for (const char* name : {"a.mp3", "c.mp3", "d.mp3"}) dir.write(name, taggedFile(3, 1));
+    const auto before = test::snapshot(dir.path());
+    std::atomic<bool> stop{false};
+    BatchTagWalk walk({dir.path(), BatchMode::ChangeV1}, stop, [] { return someFields(); },
+                      [&](int done, const std::string&) { stop = done == 1; });
+    const BatchResult stopped = walk.run();
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(batchEndText(stopped), "已停止 ！ 完成1");
+    const auto after = test::snapshot(dir.path());
+    EXPECT_NE(after.at("a.mp3"), before.at("a.mp3"));
+    EXPECT_EQ(after.at("c.mp3"), before.at("c.mp3"));
+    EXPECT_EQ(after.at("d.mp3"), before.at("d.mp3"));
+}
+
+}  // namespace
+}  // namespace quilvane

@@ -214,6 +214,16 @@ TEST(FolderTrees, AFolderIsNeverCopiedOrMovedIntoItself) {
     }
     EXPECT_EQ(dir.names("A"), (std::vector<std::string>{"Sub", "a.mp3"}));
     EXPECT_TRUE(dir.names("A/Sub").empty()) << "nothing was written";
+
+    // Onto the folder that holds it already (a drag onto its own parent): every entry
+    // would land on itself, and the empty folders would be removed as "moved".
+    dir.makeFolder("A/Sub/Empty");
+    EXPECT_EQ(failureOf([&] { MoveFolderTree(dir / "A/Sub", dir / "A"); }), TransferError::Kind::AlreadyThere);
+    EXPECT_EQ(failureOf([&] { MoveFolderTree(dir / "A/Sub/", dir / "A/Sub/.."); }), TransferError::Kind::AlreadyThere);
+    EXPECT_EQ(failureOf([&] { MoveFolderTree(dir / "A", dir.path() + "/"); }), TransferError::Kind::AlreadyThere);
+    EXPECT_EQ(failureOf([&] { CopyFolderTree(dir / "A", dir.path()); }), TransferError::Kind::AlreadyThere);
+    EXPECT_EQ(dir.names("A"), (std::vector<std::string>{"Sub", "a.mp3"}));
+    EXPECT_EQ(dir.names("A/Sub"), std::vector<std::string>{"Empty"}) << "no folder was removed";
 }
 
 TEST(FolderTrees, LinksToFoldersAreNeverFollowed) {

@@ -4,6 +4,11 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "editing/tag_fields.h"
+#include "platform/codepage.h"
 #include "platform/file_error.h"
 #include "support/file_size_limit.h"
 #include "support/id3_builder.h"
@@ -11,6 +16,7 @@
 #include "tags/id3v1.h"
 #include "tags/id3v2.h"
 #include "tags/tag_block.h"
+#include "tags/tag_reader.h"
 
 namespace quilvane {
 namespace {
@@ -227,6 +233,112 @@ TEST(Id3v2Guards, TextsOutsideTheBasicPlaneAndCommentChoice) {
     EXPECT_EQ(again.Frames[TID3V2::Title], clef + "B");
     const std::string bytes = dir.read("a.mp3");
     EXPECT_NE(bytes.find(str("\xFF\xFE\x34\xD8\x1E\xDD" "B\0", 8)), std::string::npos) << "written as a surrogate pair";
+}
+
+}  // namespace
+}  // namespace quilvane
+
+namespace quilvane {
+namespace {
+
+std::string v1Of(const std::string& title, const std::string& artist, const std::string& album = "") {
+    const TagBlock b = buildTagBlock(title, artist, album, "1999", "note", 17);
+    return std::string(b.bytes.data(), 128);
+}
+
+// Another program's edit of the same size, another file put under the name (the same
+// bytes, or a link to a file elsewhere), and a reading that failed: nothing is written.
+TEST(TagWriteRecheck, OnlyTheFileAsReadIsWrittenAndNothingAfterAFailedReading) {
+    TempFolder dir;
+    const auto withTitle = [](const std::string& title) {
+        return tag(3, {frame(3, "TIT2", str("\0", 1) + title)}, 300) + audio(3000, 2) + v1Of(title, "Tom");
+    };
+    const std::string path = dir.write("a.mp3", withTitle("Old"));
+    TID3V1 v1;
+    TID3V2 v2;
+    readBothTags(path, v1, v2);
+    const std::string theirs = dir.write("a.mp3", withTitle("New"));  // same sizes, same first bytes
+    v2.Frames[TID3V2::Artist] = "Mine";
+    EXPECT_EQ(failureOf([&] { v2.SaveTag(); }), FileError::Kind::ChangedSinceLoad);
+    v1.SetArtist("Mine");
+    EXPECT_EQ(failureOf([&] { v1.SaveTag(); }), FileError::Kind::ChangedSinceLoad);
+    EXPECT_EQ(dir.read("a.mp3"), withTitle("New"));
+
+    // A byte-identical copy renamed over it, then a link to a file elsewhere.
+    TempFolder outside;
+    const std::string elsewhere = outside.write("x.mp3", withTitle("New"));
+    readBothTags(path, v1, v2);
+    dir.write("copy.mp3", withTitle("New"));
+    ASSERT_EQ(::rename((dir / "copy.mp3").c_str(), path.c_str()), 0);
+    v2.Frames[TID3V2::Artist] = "Mine";
+    EXPECT_EQ(failureOf([&] { v2.SaveTag(); }), FileError::Kind::ChangedSinceLoad);
+    readBothTags(path, v1, v2);
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    ASSERT_EQ(::symlink(elsewhere.c_str(), path.c_str()), 0);
+    v2.Frames[TID3V2::Artist] = "Mine";
+    EXPECT_EQ(failureOf([&] { v2.SaveTag(); }), FileError::Kind::ChangedSinceLoad);
+    v1.SetArtist("Mine");
+    EXPECT_EQ(failureOf([&] { v1.RemoveTag(); }), FileError::Kind::ChangedSinceLoad);
+    EXPECT_EQ(outside.read("x.mp3"), withTitle("New"));
+
+    // After a reading that failed (a pipe named like a song), the file read before is
+    // not written with what the objects held.
+    const std::string good = dir.write("good.mp3", withTitle("Good"));
+    ASSERT_EQ(::mkfifo((dir / "pipe.mp3").c_str(), 0644), 0);
+    readBothTags(good, v1, v2);
+    EXPECT_THROW(readBothTags(dir / "pipe.mp3", v1, v2), FileError);
+    v2.Frames[TID3V2::Title] = "Cleared";
+    EXPECT_EQ(failureOf([&] { v2.SaveTag(); }), FileError::Kind::NotLoaded);
+    v1.SetTitle("Cleared");
+    EXPECT_EQ(failureOf([&] { v1.SaveTag(); }), FileError::Kind::NotLoaded);
+    EXPECT_EQ(dir.read("good.mp3"), withTitle("Good"));
+}
+
+// A changed ID3v1 field reads back as typed and every other field as before, in every
+// reader: the tag's own code page where the text fits it, else Latin-1 or GBK, never
+// GB18030's four-byte characters or U+FFFD.
+TEST(Id3v1Encoding, EveryFieldReadsBackAsWrittenOrAsBefore) {
+    TempFolder dir;
+    const std::string sound = audio(500, 3);
+    const std::string latin = dir.write("latin.mp3", sound + v1Of("Kickstart", "Bj\xF6rk", "M\xF6tley Cr\xFC" "e"));
+    TID3V1 v1;
+    v1.LoadTag(latin);
+    ASSERT_EQ(v1.Artist, "Björk");
+    v1.SetTitle("后来");
+    v1.SaveTag();
+    TagBlock written = readTagBlock(latin);
+    EXPECT_EQ(written.field(tagfield::Title), utf8ToLegacy("后来", LegacyCharset::Gbk));
+    EXPECT_EQ(written.field(tagfield::Artist), "Bj\xF6rk") << "untouched bytes stay";
+    v1.LoadTag(latin);
+    EXPECT_EQ(v1.Title, "后来");
+    EXPECT_EQ(v1.Artist, "Björk");
+    EXPECT_EQ(v1.Album, "Mötley Crüe");
+
+    const std::string gbk = dir.write("gbk.mp3", sound + v1Of(utf8ToLegacy("十年", LegacyCharset::Gbk),
+                                                             utf8ToLegacy("陈奕迅", LegacyCharset::Gbk)));
+    v1.LoadTag(gbk);
+    v1.SetAlbum("Amélie");
+    v1.SetComment("Björk");
+    v1.SaveTag();
+    written = readTagBlock(gbk);
+    EXPECT_EQ(written.field(tagfield::Album), "Am\xA8\xA6lie") << "é has a place in GBK: the tag's own code page";
+    EXPECT_EQ(written.field(tagfield::Comment), "Bj\xF6rk") << "ö has none (only a four-byte one): Latin-1";
+    v1.LoadTag(gbk);
+    EXPECT_EQ(v1.Title, "十年");
+    EXPECT_EQ(v1.Artist, "陈奕迅");
+    EXPECT_EQ(v1.Album, "Amélie");
+    EXPECT_EQ(v1.Comment, "Björk");
+
+    // What no ID3v1 reader can show is refused, and the file keeps its bytes.
+    const std::string before = dir.read("gbk.mp3");
+    v1.SetArtist("Dvořák");
+    EXPECT_EQ(failureOf([&] { v1.SaveTag(); }), FileError::Kind::NotInLegacyCodePage);
+    v1.LoadTag(gbk);
+    v1.SetTitle("Bj\xEF\xBF\xBDrk");
+    EXPECT_EQ(failureOf([&] { v1.SaveTag(); }), FileError::Kind::UnreadableCharacter);
+    EXPECT_EQ(failureOf([&] { withFieldLine(readTagBlock(gbk), TagFieldKind::Title, "Bj\xEF\xBF\xBDrk"); }),
+              FileError::Kind::UnreadableCharacter);
+    EXPECT_EQ(dir.read("gbk.mp3"), before);
 }
 
 }  // namespace

@@ -6,9 +6,13 @@
 #include "platform/paths.h"
 #include "platform/qt/qtext.h"
 #include "support/gui_fixture.h"
+#include "support/folder_snapshot.h"
 #include "support/id3_builder.h"
+#include "support/python_runner.h"
 #include "tageditor/gui/v1v2_dialog.h"
 #include "tags/tag_block.h"
+
+#include <sys/stat.h>
 
 namespace quilvane::test {
 namespace {
@@ -197,6 +201,118 @@ TEST_F(TagEditor, ABatchRunsReportsStopsAndRunsAgain) {
     EXPECT_TRUE(form().ui.N23->isEnabled());
     runBatch();
     EXPECT_EQ(dialog().ui.StatusBar1->panelText(0), "400个MP3文件已完成指定ID3修改") << "a new run counts from 0";
+}
+
+// What Mutagen reads of each MP3 file of a tree: "name.field=value" for the ID3v2 frames
+// (without the ID3v1 tag) and the ID3v1 tag ("v1" fields), as the shell would list them.
+std::map<std::string, std::string> mutagenView(const std::string& root) {
+    const auto read = runPython(R"PY(
+import os, sys
+from mutagen.id3 import ID3, ID3NoHeaderError
+from mutagen.id3._id3v1 import ParseID3v1
+root = sys.argv[1]
+for folder, _, names in os.walk(root):
+    for name in names:
+        path = os.path.join(folder, name)
+        if not name.endswith('.mp3') or not os.path.isfile(path):
+            continue
+        key = os.path.relpath(path, root)
+        def put(field, text):
+            print(key.encode('utf-8').hex() + '.' + field + '=' + text.encode('utf-8').hex())
+        try:
+            tags = ID3(path, load_v1=False)
+            for frame in ('TIT2', 'TPE1', 'TALB', 'TCON', 'COMM::eng'):
+                if frame in tags:
+                    put(frame[:4], tags[frame].genres[0] if frame == 'TCON' else str(tags[frame].text[0]))
+        except ID3NoHeaderError:
+            put('v2', 'none')
+        with open(path, 'rb') as f:
+            f.seek(-128, 2)
+            v1 = ParseID3v1(f.read(128))
+        if v1 is None:
+            put('v1', 'none')
+        else:
+            for frame in ('TIT2', 'TCON', 'COMM'):
+                if frame in v1:
+                    put('v1' + frame, v1[frame].genres[0] if frame == 'TCON' else str(v1[frame].text[0]))
+)PY", {root});
+    EXPECT_EQ(read.exitCode, 0) << read.output;
+    std::map<std::string, std::string> view;
+    for (const auto& [key, value] : read.values) {
+        const auto dot = key.find('.');
+        std::string name;
+        for (std::size_t i = 0; i + 1 < dot; i += 2) name += static_cast<char>(std::stoi(key.substr(i, 2), nullptr, 16));
+        view[name + key.substr(dot)] = value;
+    }
+    return view;
+}
+
+// The batch writes the fields as the user sees them when "开始" is pressed, and a copy
+// from a tag a file does not have leaves that file as it was.
+TEST_F(TagEditor, TheBatchWritesWhatWasTypedAndCopiesOnlyFromTagsThatAreThere) {
+    const auto v2With = [](const std::string& title, const std::string& genre) {
+        std::vector<std::string> frames{frame(3, "TIT2", str("\0", 1) + title), frame(3, "TPE1", str("\0Singer", 7)),
+                                        frame(3, "COMM", str("\0eng\0v2 note", 12))};
+        if (!genre.empty()) frames.push_back(frame(3, "TCON", str("\0", 1) + genre));
+        return tag(3, frames, 300);
+    };
+    const auto v1With = [](const std::string& title, std::uint8_t genre) {
+        const TagBlock b = buildTagBlock(title, "Tom", "Sky", "1999", "v1 note", genre);
+        return std::string(b.bytes.data(), 128);
+    };
+    folder.write("Album/v2only.mp3", v2With("Two", "Rock") + audio(400, 1));
+    folder.write("Album/nogenre.mp3", v2With("Bare", "") + audio(400, 2));
+    folder.write("Album/v1only.mp3", audio(400, 3) + v1With("One", 13));
+    folder.write("Album/none.mp3", audio(400, 4));
+    folder.write("Album/Sub/deep.mp3", audio(400, 5) + v1With("Deep", 13));
+    ASSERT_EQ(::mkfifo((folder / "Album/pipe.mp3").c_str(), 0644), 0);
+    openWindows();
+    form().selectFolderInTree(folder / "Album");
+    trigger("V1V21");
+    dialog().ui.CheckBox9->setChecked(true);
+
+    // ID3v2->ID3v1: the files without an ID3v2 tag stay as they were.
+    auto before = snapshot(folder / "Album");
+    dialog().ui.RadioGroup1->setItemIndex(4);
+    runBatch();
+    EXPECT_EQ(dialog().ui.StatusBar1->panelText(0), "2个MP3文件已完成指定ID3修改，3个文件没有ID3v2标签，未改动");
+    auto after = snapshot(folder / "Album");
+    for (const char* same : {"v1only.mp3", "none.mp3", "Sub/deep.mp3"}) EXPECT_EQ(after.at(same), before.at(same)) << same;
+    auto seen = mutagenView(folder / "Album");
+    EXPECT_EQ(seen["v2only.mp3.v1TIT2"], "Two");
+    EXPECT_EQ(seen["v2only.mp3.v1TCON"], "Rock") << "a genre written as its name";
+    EXPECT_EQ(seen.count("nogenre.mp3.v1TCON"), 0u) << "no genre stays no genre (255)";
+    EXPECT_EQ(seen["v1only.mp3.v1TIT2"], "One");
+
+    // ID3v1->ID3v2: the comment goes too; the file without an ID3v1 tag is not touched.
+    before = after;
+    dialog().ui.RadioGroup1->setItemIndex(3);
+    runBatch();
+    EXPECT_EQ(dialog().ui.StatusBar1->panelText(0), "4个MP3文件已完成指定ID3修改，1个文件没有ID3v1标签，未改动");
+    EXPECT_EQ(snapshot(folder / "Album").at("none.mp3"), before.at("none.mp3"));
+    seen = mutagenView(folder / "Album");
+    EXPECT_EQ(seen["v1only.mp3.TIT2"], "One");
+    EXPECT_EQ(seen["v1only.mp3.COMM"], "v1 note");
+    EXPECT_EQ(seen["v1only.mp3.TCON"], "Pop");
+    EXPECT_EQ(seen["v2only.mp3.TIT2"], "Two");
+    EXPECT_EQ(seen["none.mp3.v2"], "none");
+
+    // 修改ID3v2 with typed values: title typed, artist from the folder, each on its own.
+    dialog().ui.RadioGroup1->setItemIndex(1);
+    dialog().ui.CheckBox4->setChecked(false);
+    dialog().ui.Edit6->setText("我的标题");
+    dialog().ui.Edit8->setText("测试专辑");
+    dialog().ui.ComboBox2->setCurrentIndex(17);
+    runBatch();
+    EXPECT_EQ(dialog().ui.Edit8->text(), "测试专辑") << "starting leaves the fields as typed";
+    seen = mutagenView(folder / "Album");
+    for (const char* name : {"v2only.mp3", "nogenre.mp3", "v1only.mp3", "none.mp3", "Sub/deep.mp3"}) {
+        EXPECT_EQ(seen[std::string(name) + ".TIT2"], "我的标题") << name;
+        EXPECT_EQ(seen[std::string(name) + ".TALB"], "测试专辑") << name;
+        EXPECT_EQ(seen[std::string(name) + ".TCON"], "Rock") << name;
+    }
+    EXPECT_EQ(seen["v1only.mp3.TPE1"], "Album");
+    EXPECT_EQ(seen["Sub/deep.mp3.TPE1"], "Sub");
 }
 
 TEST_F(TagEditor, TheFolderBrowserMovesTheMainList) {
