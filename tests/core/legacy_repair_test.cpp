@@ -241,5 +241,32 @@ TEST_F(LegacyRepair, ChangesSinceTheScanAndTakenNamesAreNamedNotOverwritten) {
     EXPECT_TRUE(report.text().starts_with("修复完成：0个文件（文件夹）已修复，共0处；0处未选中，保持原样；2处未能修复：\n")) << report.text();
 }
 
+// A file with only an ID3v1 tag gets a new ID3v2 tag of the texts that tag holds and
+// nothing else (no genre for 255, no empty year); an ID3v1 text changed since the scan
+// is not written over; nested legacy folders are renamed from the inside out.
+TEST_F(LegacyRepair, ANewTagHoldsOnlyTheId3v1TextsAndNothingIsWrittenOverOrLost) {
+    const auto onlyV1 = [](const std::string& title) {
+        const TagBlock b = buildTagBlock(gbk(title), "", "", "", "", 255);
+        return audio(3000, 2) + std::string(b.bytes.data(), 128);
+    };
+    const std::string bare = dir.write("bare.mp3", onlyV1("童话"));
+    const std::string later = dir.write("later.mp3", onlyV1("后来"));
+    dir.write(gbk("老歌") + "/" + gbk("新歌") + "/x.txt", "x");
+    auto all = scan(dir.path());
+    dir.write("later.mp3", onlyV1("十年"));  // another program's edit after the scan
+    UndoList log;
+    const RepairReport report = applyRepairs(all, log);
+    ASSERT_EQ(report.failures.size(), 1u) << report.text();
+    EXPECT_NE(report.failures[0].find("later.mp3"), std::string::npos);
+    EXPECT_EQ(dir.read("later.mp3"), onlyV1("十年"));
+    EXPECT_EQ(dir.read("老歌/新歌/x.txt"), "x") << "the inner folder renamed before the outer one";
+
+    const auto read = runPython(kReadWithMutagen, {bare});
+    ASSERT_EQ(read.exitCode, 0) << read.output;
+    EXPECT_EQ(read.values.at("TIT2"), "童话");
+    EXPECT_EQ(read.values.count("TCON"), 0u) << "genre 255 is no genre";
+    EXPECT_EQ(read.values.count("TYER"), 0u);
+}
+
 }  // namespace
 }  // namespace quilvane

@@ -10,7 +10,9 @@
 #include "support/id3_builder.h"
 #include "support/python_runner.h"
 #include "tageditor/gui/v1v2_dialog.h"
+#include "platform/legacy_text.h"
 #include "tags/tag_block.h"
+#include "tags/tag_reader.h"
 
 #include <sys/stat.h>
 
@@ -128,12 +130,99 @@ TEST_F(TagEditor, AFileChangedSinceTheDialogReadItIsNotWrittenOver) {
     EXPECT_TRUE(prompts.shown()[0].text.contains("已被其他程序修改"));
     EXPECT_EQ(folder.read("song.mp3"), stripped);
 
-    // A tag over the size limit is not written, and the panel says so.
+    // An edit of the same size (a title changed in place): refused, and the dialog shows
+    // what the file now holds.
+    const std::string theirs = v2Tag("Odd") + audio(3000, 4);
+    folder.write("song.mp3", v2Tag("Old") + audio(3000, 4));
     trigger("N23");
-    dialog().ui.CheckBox2->setChecked(true);
+    folder.write("song.mp3", theirs);
+    dialog().ui.Edit7->setText("Mine");
+    prompts.expectError("");
+    dialog().ui.BitBtn1->click();
+    EXPECT_EQ(folder.read("song.mp3"), theirs);
+    EXPECT_EQ(dialog().ui.Edit6->text(), "Odd") << "read again";
+
+    // A reading that failed (a pipe named like a song) leaves nothing to write into the
+    // file read before it.
+    ASSERT_EQ(::mkfifo((folder / "pipe.mp3").c_str(), 0644), 0);
+    trigger("N52");  // 刷新
+    select("pipe.mp3");
+    prompts.expectError("");
+    trigger("N23");
+    EXPECT_FALSE(dialog().ui.BitBtn1->isEnabled());
+    dialog().BitBtn1Click();
+    EXPECT_EQ(folder.read("song.mp3"), theirs);
+
+    // A tag over the size limit is not written, and the panel says so beside what was.
+    select("song.mp3");
+    trigger("N23");
+    dialog().ui.CheckBox1->setChecked(true);
+    dialog().ui.Edit1->setText("Written");
     dialog().ui.Memo1->setPlainText(QString(1900, 'c'));
     dialog().ui.BitBtn1->click();
-    EXPECT_EQ(dialog().ui.StatusBar1->panelText(0), "ID3v2标签超过2000字节，未写入");
+    EXPECT_EQ(dialog().ui.StatusBar1->panelText(0),
+              "ID3v2标签超过2000字节，未写入；文件" + toQ(folder / "song.mp3") + "已完成更改");
+}
+
+// Each box goes to its own frame; what the user did not touch (a genre of the user's
+// own, a number with no name, a comment of several lines) keeps its bytes; the ID3v2
+// tag is written before the ID3v1 block is appended, so both are.
+TEST_F(TagEditor, EachBoxWritesItsFrameAndUntouchedValuesKeepTheirBytes) {
+    const std::string genre = frame(3, "TCON", str("\0", 1) + encodeLegacy("流行", LegacyCharset::Gbk).value());
+    const std::string comment = frame(3, "COMM", str("\0eng\0line one\r\nline two", 23));
+    const TagBlock noName = buildTagBlock("Rain", "Tom", "Sky", "1999", "v1", 200);
+    folder.write("song.mp3", tag(3, {frame(3, "TIT2", str("\0Old", 4)), genre, comment}, 400) + audio(2000, 5) +
+                                 std::string(noName.bytes.data(), 128));
+    folder.write("rock.mp3", tag(3, {frame(3, "TCON", str("\0rock", 5))}, 200) + audio(500, 6));
+    openWindows();
+    select("rock.mp3");
+    trigger("N23");
+    EXPECT_EQ(dialog().ui.ComboBox2->currentText(), "Rock") << "a genre written as its name";
+
+    select("song.mp3");
+    trigger("N23");
+    const Ui::TV1V2Dialog& ui = dialog().ui;
+    EXPECT_EQ(ui.Memo1->toPlainText(), "line one\nline two");
+    ui.Edit6->setText("New");
+    ui.Edit10->setText("7");
+    ui.Edit11->setText("Composer");
+    ui.Edit12->setText("Original");
+    ui.Edit13->setText("Copyright");
+    ui.Edit14->setText("http://example.org/");
+    ui.Edit15->setText("Encoder");
+    ui.BitBtn1->click();
+    const std::string after = folder.read("song.mp3");
+    EXPECT_NE(after.find(genre), std::string::npos) << "the untouched genre keeps its bytes";
+    EXPECT_NE(after.find(comment), std::string::npos) << "the untouched comment keeps its CR LF";
+    EXPECT_EQ(static_cast<unsigned char>(after.back()), 200) << "the ID3v1 genre without a name stays";
+    const auto read = runPython(R"PY(
+import sys
+from mutagen.id3 import ID3
+tags = ID3(sys.argv[1], load_v1=False)
+for key in ('TIT2', 'TRCK', 'TCOM', 'TOPE', 'TCOP', 'TENC'):
+    print(key + '=' + str(tags[key].text[0]).encode('utf-8').hex())
+print('WXXX=' + tags.getall('WXXX')[0].url.encode('utf-8').hex())
+)PY", {folder / "song.mp3"});
+    ASSERT_EQ(read.exitCode, 0) << read.output;
+    const std::map<std::string, std::string> expected{{"TIT2", "New"},         {"TRCK", "7"},         {"TCOM", "Composer"},
+                                                      {"TOPE", "Original"},    {"TCOP", "Copyright"}, {"TENC", "Encoder"},
+                                                      {"WXXX", "http://example.org/"}};
+    EXPECT_EQ(read.values, expected);
+
+    // A file with only an ID3v2 tag given an ID3v1 tag and a new title in one click.
+    folder.write("only.mp3", v2Tag("Only") + audio(1500, 7));
+    trigger("N52");  // 刷新
+    select("only.mp3");
+    trigger("N23");
+    ui.CheckBox1->setChecked(true);
+    ui.Edit1->setText("V1 now");
+    ui.Edit6->setText("V2 now");
+    ui.BitBtn1->click();
+    TID3V1 v1;
+    TID3V2 v2;
+    readBothTags(folder / "only.mp3", v1, v2);
+    EXPECT_EQ(v1.Title, "V1 now");
+    EXPECT_EQ(v2.Frames[TID3V2::Title], "V2 now");
 }
 
 TEST_F(TagEditor, FolderModeSettingsAndTheModeTable) {
