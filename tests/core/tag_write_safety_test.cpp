@@ -257,7 +257,14 @@ TEST(TagWriteRecheck, OnlyTheFileAsReadIsWrittenAndNothingAfterAFailedReading) {
     TID3V1 v1;
     TID3V2 v2;
     readBothTags(path, v1, v2);
-    const std::string theirs = dir.write("a.mp3", withTitle("New"));  // same sizes, same first bytes
+    // Only the ID3v2 title, in place: same size, same header, same ID3v1 block.
+    const std::string v2Edit = tag(3, {frame(3, "TIT2", str("\0New", 4))}, 300) + audio(3000, 2) + v1Of("Old", "Tom");
+    dir.write("a.mp3", v2Edit);
+    v2.Frames[TID3V2::Artist] = "Mine";
+    EXPECT_EQ(failureOf([&] { v2.SaveTag(); }), FileError::Kind::ChangedSinceLoad);
+    EXPECT_EQ(dir.read("a.mp3"), v2Edit);
+    readBothTags(path, v1, v2);
+    dir.write("a.mp3", withTitle("New"));  // both tags, same sizes, same first bytes
     v2.Frames[TID3V2::Artist] = "Mine";
     EXPECT_EQ(failureOf([&] { v2.SaveTag(); }), FileError::Kind::ChangedSinceLoad);
     v1.SetArtist("Mine");
@@ -280,6 +287,14 @@ TEST(TagWriteRecheck, OnlyTheFileAsReadIsWrittenAndNothingAfterAFailedReading) {
     v1.SetArtist("Mine");
     EXPECT_EQ(failureOf([&] { v1.RemoveTag(); }), FileError::Kind::ChangedSinceLoad);
     EXPECT_EQ(outside.read("x.mp3"), withTitle("New"));
+    // A name turned into a link, even one to the very file it named (a hard link of it).
+    const std::string own = dir.write("own.mp3", withTitle("New"));
+    ASSERT_EQ(::link(own.c_str(), (outside / "hard.mp3").c_str()), 0);
+    readBothTags(own, v1, v2);
+    ASSERT_EQ(::unlink(own.c_str()), 0);
+    ASSERT_EQ(::symlink((outside / "hard.mp3").c_str(), own.c_str()), 0);
+    v2.Frames[TID3V2::Artist] = "Mine";
+    EXPECT_EQ(failureOf([&] { v2.SaveTag(); }), FileError::Kind::ChangedSinceLoad);
 
     // After a reading that failed (a pipe named like a song), the file read before is
     // not written with what the objects held.
