@@ -272,6 +272,8 @@ private:
     bool shown_ = false;
     int runningStatistics_ = 0;
     std::string tagPanelPath_;  // the file whose ID3v1 tag the panel shows
+    TagBlock tagPanelShown_;    // its last 128 bytes as shown, and the genre list's choice then
+    int tagPanelGenre_ = -1;
 };
 
 }  // namespace quilvane

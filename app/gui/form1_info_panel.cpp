@@ -150,6 +150,8 @@ void TForm1::showTagPanel(const std::string& path) {
     for (const auto& [box, field] : tagPanelFields()) box->setText(tagged ? toQ(tag.text(field)) : QString());
     ui.ComboBox1->setCurrentIndex(tagged && tag.genre() < Genres.size() ? tag.genre() : -1);
     tagPanelPath_ = path;
+    tagPanelShown_ = tag;
+    tagPanelGenre_ = ui.ComboBox1->currentIndex();
     ui.Panel9->show();
     ui.Panel10->hide();
 }
@@ -188,9 +190,19 @@ void TForm1::Button3Click() {
     for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = fromQ(fields[i].first->text());
     const int genre = ui.ComboBox1->currentIndex();
     try {
-        // Fields the user left as they were keep their bytes.
-        const TagBlock block = editedBlock(AbtainId3Tag(tagPanelPath_), texts, static_cast<std::uint8_t>(genre < 0 ? 255 : genre));
+        // Another program's edit since the panel was filled is shown, not written over.
+        const TagBlock now = AbtainId3Tag(tagPanelPath_);
+        if (now.bytes != tagPanelShown_.bytes) {
+            const std::string path = tagPanelPath_;
+            showTagPanel(path);
+            throw FileError(FileError::Kind::ChangedSinceLoad, path, 0);
+        }
+        // Fields the user left as they were keep their bytes, the genre too.
+        const std::uint8_t genreByte = genre == tagPanelGenre_ && now.isTag() ? now.genre()
+                                                                               : static_cast<std::uint8_t>(genre < 0 ? 255 : genre);
+        const TagBlock block = editedBlock(now, texts, genreByte);
         ChangeMP3ID(tagPanelPath_, block);
+        tagPanelShown_ = block;
     } catch (const FileError& e) {
         prompts().error(this, toQ(e.what()));
     }

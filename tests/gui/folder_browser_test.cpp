@@ -128,6 +128,17 @@ TEST_F(FolderBrowser, TheTagPanelShowsAndWritesTheId3v1Block) {
     EXPECT_EQ(written.genre(), 255) << "no genre chosen writes 255";
     EXPECT_EQ(folder.read("nogenre.mp3").size(), 628u);
 
+    // Another program's edit since the panel was filled is shown, not written over.
+    TagBlock theirs = written;
+    theirs.setField(tagfield::Artist, "Them");
+    const std::string edited = folder.read("nogenre.mp3").substr(0, 500) + std::string(theirs.bytes.data(), 128);
+    folder.write("nogenre.mp3", edited);
+    ui.Edit1->setText("Mine");
+    prompts.expectError(QStringLiteral("文件 %1 已被其他程序修改，请刷新后再改；未作修改").arg(toQ(folder / "nogenre.mp3")));
+    click("Button3");
+    EXPECT_EQ(folder.read("nogenre.mp3"), edited);
+    EXPECT_EQ(ui.Edit2->text(), "Them") << "the panel shows what the file now holds";
+
     clickEntry("notes.mp3x");
     EXPECT_TRUE(ui.Panel9->isHidden());
     EXPECT_TRUE(ui.Panel10->isHidden());
