@@ -31,9 +31,11 @@ int withFreshName(const std::string& folder, std::string& name, Use use) {
     return EEXIST;
 }
 
+std::atomic<bool> namedFilesOnly{false};
+
 bool canLinkUnnamedFiles() {
     static const bool proc = ::access("/proc/self/fd", X_OK) == 0;
-    return proc;
+    return proc && !namedFilesOnly;
 }
 
 int closeReporting(int& fd) {
@@ -43,6 +45,8 @@ int closeReporting(int& fd) {
 }
 
 }  // namespace
+
+void TemporaryFile::useNamedFilesOnly(bool named) { namedFilesOnly = named; }
 
 bool isTemporaryFileName(std::string_view name) {
     return name.size() == kPrefix.size() + 6 && name.starts_with(kPrefix);

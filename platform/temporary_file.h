@@ -27,6 +27,10 @@ public:
     // Puts the finished file at `target`, replacing whatever entry is there; 0 or errno.
     int replaceTarget();
 
+    // For tests: behave as on a file system without unnamed files (FAT, FUSE and network
+    // mounts), which this machine's own file systems are not.
+    static void useNamedFilesOnly(bool named);
+
 private:
     std::string target_;
     std::string folder_;

@@ -214,3 +214,26 @@ TEST(LegacyTags, Id3v1FieldsKeepTheirBytesAndTheTrack) {
 
 }  // namespace
 }  // namespace quilvane
+
+namespace quilvane {
+namespace {
+
+// Texts stored as UTF-8 say nothing of how the tag's legacy texts are encoded: beside
+// Chinese in UTF-8, a Latin-1 "Ça va" still reads as Latin-1.
+TEST(LegacyTags, UnicodeTextsDoNotSwayTheReadingOfLegacyOnes) {
+    TempFolder dir;
+    const std::string v2 = test::tag(3, {test::frame(3, "TIT2", "\x03" "北京欢迎你，我们都是好朋友"),
+                                         test::frame(3, "TALB", "\x03" "奥运歌曲精选集"),
+                                         test::frame(3, "TPE1", std::string("\0\xC7" "a va", 6))}, 300);
+    const TagBlock v1 = buildTagBlock("北京欢迎你", "\xC7" "a va", "奥运歌曲", "2008", "", 13);
+    TID3V2 tag2;
+    tag2.LoadTag(dir.write("a.mp3", v2 + test::audio(500) + std::string(v1.bytes.data(), 128)));
+    EXPECT_EQ(tag2.Frames[TID3V2::Artist], "Ça va");
+    EXPECT_EQ(tag2.Frames[TID3V2::Title], "北京欢迎你，我们都是好朋友");
+    TID3V1 tag1;
+    tag1.LoadTag(dir / "a.mp3");
+    EXPECT_EQ(tag1.Artist, "Ça va");
+}
+
+}  // namespace
+}  // namespace quilvane

@@ -12,6 +12,7 @@
 
 #include "files/folder_transfer.h"
 #include "platform/file_error.h"
+#include "platform/temporary_file.h"
 #include "support/id3_builder.h"
 #include "support/temp_folder.h"
 #include "tags/id3v2.h"
@@ -44,8 +45,17 @@ TEST(TemporaryFiles, ATagGrowsBesideANameNearTheLimit) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{longChineseName()});
 }
 
-// A full disk in the middle of a rewrite: the message is about the user's file.
-TEST(TemporaryFiles, AFailedRewriteNamesTheUsersFileAndLeavesNothing) {
+// A full disk in the middle of a rewrite: the message is about the user's file, and
+// nothing is left behind, also where the new file has a name from the start (FAT, FUSE
+// and network mounts); a final rename that fails takes the new file away too.
+class NamedOrNot : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { TemporaryFile::useNamedFilesOnly(GetParam()); }
+    void TearDown() override { TemporaryFile::useNamedFilesOnly(false); }
+};
+INSTANTIATE_TEST_SUITE_P(TemporaryFiles, NamedOrNot, ::testing::Values(false, true));
+
+TEST_P(NamedOrNot, AFailedRewriteNamesTheUsersFileAndLeavesNothing) {
     TempFolder dir;
     const std::string original = test::tag(3, {}, 200) + audio(100000, 4);
     const std::string path = dir.write(longChineseName(), original);
@@ -69,6 +79,18 @@ TEST(TemporaryFiles, AFailedRewriteNamesTheUsersFileAndLeavesNothing) {
     EXPECT_EQ(message.find(".quilvane"), std::string::npos) << message;
     EXPECT_EQ(fingerprint(dir.read(longChineseName())), fingerprint(original));
     EXPECT_EQ(dir.names(), std::vector<std::string>{longChineseName()});
+
+    // The final rename fails (a folder took the name meanwhile).
+    {
+        TemporaryFile file(dir / "taken");
+        ASSERT_EQ(file.error(), 0);
+        ASSERT_EQ(file.write("new bytes"), 0);
+        ASSERT_EQ(file.finish(false), 0);
+        dir.write("taken/inside", "x");
+        EXPECT_NE(file.replaceTarget(), 0);
+    }
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"taken", longChineseName()}));
+    EXPECT_EQ(dir.read("taken/inside"), "x");
 }
 
 // Size of the file a process has open for writing in `folder`, other than `except`

@@ -139,6 +139,22 @@ TEST(Trash, AFailureLeavesNoRecordAndTheEntryInPlace) {
     EXPECT_FALSE(moveToTrash(folder / "Locked/missing.mp3").moved);
 }
 
+// An entry in files/ without a record of its own (left by a crash, or by another
+// program) is never replaced: the new entry takes the next free name.
+TEST(Trash, AnEntryAlreadyInTheTrashIsNeverReplaced) {
+    TempFolder folder;
+    DataHome home(folder / "data");
+    folder.write("data/Trash/files/a.mp3", "orphan");
+    folder.makeFolder("data/Trash/info");
+    folder.write("Music/a.mp3", "mine");
+    const TrashResult result = moveToTrash(folder / "Music/a.mp3");
+    ASSERT_TRUE(result.moved) << result.reason;
+    EXPECT_EQ(folder.read("data/Trash/files/a.mp3"), "orphan");
+    EXPECT_EQ(result.trashedAs, folder / "data/Trash/files/a.2.mp3");
+    EXPECT_EQ(folder.read("data/Trash/files/a.2.mp3"), "mine");
+    EXPECT_EQ(folder.names("data/Trash/info"), std::vector<std::string>{"a.2.mp3.trashinfo"});
+}
+
 // An entry on another file system goes to the trash at the top of that mount, and its
 // record names it relative to that top.
 TEST(Trash, AnotherFileSystemUsesTheTrashAtItsTop) {
