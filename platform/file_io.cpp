@@ -19,10 +19,14 @@ namespace {
 int openOrThrow(const std::string& path, int flags, bool lookFirst, std::int64_t& size, FileIdentity& identity,
                 bool& throughLink) {
     struct stat st {};
-    throughLink = ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
     if (lookFirst && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         throw FileError(FileError::Kind::NotRegularFile, path, 0);
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    // Whether the name is a link costs nothing where it is none: the open that does not
+    // follow one succeeds.
+    const int open = flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    int fd = ::open(path.c_str(), open | O_NOFOLLOW);
+    throughLink = fd < 0 && errno == ELOOP;
+    if (throughLink) fd = ::open(path.c_str(), open);
     if (fd < 0) throw FileError(FileError::Kind::Open, path, errno);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

@@ -79,8 +79,8 @@ bool repairTags(const std::string& path, const std::vector<const RepairFinding*>
         {
             const OpenFile file = OpenFile::forReading(path);
             v2.FileName = path;
-            v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead));
             block = readTagBlock(file);
+            v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead), &block);
         }
         std::map<std::size_t, RawFrame> replaced;
         std::vector<const RepairFinding*> fromId3v1;

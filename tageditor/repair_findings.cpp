@@ -207,8 +207,8 @@ std::vector<RepairFinding> findingsOf(const std::string& path, OpenFile::Known k
     const OpenFile file = OpenFile::forReading(path, known);
     TID3V2 v2;
     v2.FileName = path;
-    v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead));
     const TagBlock block = readTagBlock(file);
+    v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead), &block);
 
     std::vector<Candidate> legacy, mojibake;
     for (std::size_t i = 0; i < v2.frames().size(); ++i) {

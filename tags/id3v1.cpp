@@ -34,9 +34,9 @@ void TID3V1::ReadTag() {
     LoadFrom(name, OpenFile::forReading(name));
 }
 
-void TID3V1::LoadFrom(const std::string& fileName, const OpenFile& file) {
+void TID3V1::LoadFrom(const std::string& fileName, const OpenFile& file, const TagBlock* block) {
     forgetFile(fileName);
-    takeBlock(readTagBlock(file));
+    takeBlock(block ? *block : readTagBlock(file));
     seen_ = FileSeen::of(file);
 }
 

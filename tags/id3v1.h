@@ -22,8 +22,9 @@ public:
     void Clear();
     void LoadTag(const std::string& fileName);
     void ReadTag();
-    // LoadTag from a file already open (FileName becomes `fileName`).
-    void LoadFrom(const std::string& fileName, const OpenFile& file);
+    // LoadTag from a file already open (FileName becomes `fileName`), whose last 128
+    // bytes may have been read already.
+    void LoadFrom(const std::string& fileName, const OpenFile& file, const TagBlock* block = nullptr);
     // Writes the fields as the file's tag (over an existing one, else appended). Fields
     // whose text was not changed since the tag was read keep their bytes, so a save
     // that changes nothing leaves the file as it was.

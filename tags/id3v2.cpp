@@ -116,12 +116,11 @@ void TID3V2::LoadTag(const std::string& fileName) {
 
 // `start`: the file's first bytes as far as they were read already (at least ten, or
 // the whole of a shorter file).
-TID3V2::FileState TID3V2::inspect(const OpenFile& file, std::string_view start) {
+TID3V2::FileState TID3V2::inspect(const OpenFile& file, std::string_view start, const TagBlock* tail) {
     FileState state;
     state.seen = FileSeen::of(file);
     state.head = std::string(start.substr(0, 10));
-    state.tail = file.size() <= static_cast<std::int64_t>(start.size()) ? std::string(start.substr(static_cast<std::size_t>(std::max<std::int64_t>(0, file.size() - 128))))
-                                                                       : file.readStringAt(std::max<std::int64_t>(0, file.size() - 128), 128);
+    state.tail = tail ? *tail : readTagBlock(file);
     const std::string& head = state.head;
     if (head.size() < 10 || head.compare(0, 3, "ID3") != 0) return state;
     const auto* header = reinterpret_cast<const unsigned char*>(head.data());
@@ -150,10 +149,10 @@ void TID3V2::ReadTag() {
     ReadFrom(file, file.readStringAt(0, kFirstRead));
 }
 
-void TID3V2::ReadFrom(const OpenFile& file, std::string_view start) {
+void TID3V2::ReadFrom(const OpenFile& file, std::string_view start, const TagBlock* tail) {
     forgetFrames();
     file_.reset();
-    FileState state = inspect(file, start);
+    FileState state = inspect(file, start, tail);
     if (state.tagSize == 0) {
         file_ = state;
         return;
@@ -186,7 +185,7 @@ void TID3V2::adoptWritten(const std::string& tag, const OpenFile& written) {
     forgetFrames();
     state.seen = FileSeen::of(written);
     state.head = tag.substr(0, 10);
-    state.tail = written.readStringAt(std::max<std::int64_t>(0, written.size() - 128), 128);
+    state.tail = readTagBlock(written);
     state.tagSize = static_cast<std::int64_t>(tag.size());
     state.tagDigest = digestOf(state.head) ^ digestOf(std::string_view(tag).substr(10));
     file_ = state;
@@ -315,9 +314,8 @@ std::vector<id3v2::RawFrame> TID3V2::framesToWrite(bool& anyChange) const {
 OpenFile TID3V2::openUnchanged() const {
     if (!file_) throw FileError(FileError::Kind::NotLoaded, FileName, 0);
     OpenFile file = OpenFile::forReadWrite(FileName);
-    const std::int64_t size = file.size();
     if (!file_->seen.sameFile(file) || file.readStringAt(0, 10) != file_->head ||
-        file.readStringAt(std::max<std::int64_t>(0, size - 128), 128) != file_->tail)
+        readTagBlock(file).bytes != file_->tail.bytes)
         throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
     if (file_->beyondEnd) throw FileError(FileError::Kind::TagBeyondEnd, FileName, 0);
     if (file_->unreadable) throw FileError(FileError::Kind::UnsupportedTag, FileName, 0);

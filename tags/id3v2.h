@@ -13,6 +13,7 @@
 #include "platform/file_io.h"
 #include "platform/legacy_text.h"
 #include "tags/id3v2_frames.h"
+#include "tags/tag_block.h"
 
 namespace quilvane {
 
@@ -40,8 +41,9 @@ public:
     void LoadTag(const std::string& fileName);
     void ReadTag();
     // ReadTag from a file already open, whose first bytes (kFirstRead of them, or the
-    // whole of a shorter file) were read already: what readers of both tags share.
-    void ReadFrom(const OpenFile& file, std::string_view start);
+    // whole of a shorter file) were read already, and maybe its ID3v1 block (the last
+    // 128 bytes; zeros in a shorter file): what readers of both tags share.
+    void ReadFrom(const OpenFile& file, std::string_view start, const TagBlock* tail = nullptr);
     static constexpr std::size_t kFirstRead = 1024;
     // Writes the tag. Only the frames whose text changed since the tag was read are
     // written anew (a changed text frame also drops later frames of its kind, which the
@@ -82,13 +84,13 @@ private:
     struct FileState {
         FileSeen seen;             // which file, under what kind of name, of what size
         std::string head;          // its first ten bytes (fewer in a shorter file)
-        std::string tail;          // its last 128 bytes (all of a shorter file)
+        TagBlock tail;             // its last 128 bytes (zeros in a shorter file)
         std::uint64_t tagDigest = 0;  // of the header and frame area as read
         std::int64_t tagSize = 0;  // bytes of the tag at its start, 0 without one
         bool beyondEnd = false;    // the header claims more bytes than the file has
         bool unreadable = false;   // a version or layout this program cannot rewrite
     };
-    static FileState inspect(const OpenFile& file, std::string_view start);
+    static FileState inspect(const OpenFile& file, std::string_view start, const TagBlock* tail);
     OpenFile openUnchanged() const;
     std::uint64_t tagDigestIn(const OpenFile& file) const;
     void forgetFrames();

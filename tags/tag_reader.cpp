@@ -10,8 +10,9 @@ void readBothTags(const std::string& path, TID3V1& v1, TID3V2& v2, OpenFile::Kno
     v2.forgetFile(path);
     v1.forgetFile(path);
     const OpenFile file = OpenFile::forReading(path, known);
-    v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead));
-    v1.LoadFrom(path, file);
+    const TagBlock tail = readTagBlock(file);
+    v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead), &tail);
+    v1.LoadFrom(path, file, &tail);
 }
 
 void readId3v2(const std::string& path, TID3V2& v2, OpenFile::Known known) {
