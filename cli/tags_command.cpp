@@ -173,6 +173,10 @@ private:
         case FileOutcome::TooLarge:
             fail(say("ID3v2 标签超过 2000 字节，未写入：", "the ID3v2 tag would pass 2000 bytes, not written: ") + displayName(path));
             break;
+        case FileOutcome::TextRefused:
+            fail(say("ID3v1 标签存不下其中的文字（只能存 GBK 或 Latin-1 文字），未写入：",
+                     "the ID3v1 tag cannot hold its texts (GBK or Latin-1 only), not written: ") + displayName(path));
+            break;
         case FileOutcome::Failed: fail(failure); break;
         }
     }

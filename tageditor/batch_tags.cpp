@@ -44,7 +44,8 @@ std::string batchEndText(const BatchResult& result) {
     if (!result.noSource.empty())
         text += "，" + std::to_string(result.noSource.size()) + "个文件没有" +
                 (result.mode == BatchMode::V2ToV1 ? "ID3v2" : "ID3v1") + "标签，未改动";
-    if (!result.notWritten.empty()) text += "，" + std::to_string(result.notWritten.size()) + "个文件未能写入";
+    const std::size_t unwritten = result.notWritten.size() + result.v1Refused.size();
+    if (unwritten > 0) text += "，" + std::to_string(unwritten) + "个文件未能写入";
     return text;
 }
 
@@ -113,6 +114,7 @@ void BatchTagWalk::handleFile(const std::string& path) {
         break;
     case FileOutcome::NoSourceTag: result_.noSource.push_back(path); break;
     case FileOutcome::TooLarge: result_.notWritten.push_back(path); break;
+    case FileOutcome::TextRefused: result_.v1Refused.push_back(path); break;
     case FileOutcome::Failed: break;
     }
     if (report_) report_(path, outcome, failure);
@@ -135,13 +137,14 @@ FileOutcome BatchTagWalk::ProcessFile(const std::string& path) {
 // The work of a mode whose tags were read (copies, removals) or that reads its own.
 FileOutcome BatchTagWalk::writeFile(const std::string& path) {
     v2Refused_ = false;
+    v1Refused_ = false;
     switch (settings_.mode) {
     case BatchMode::ChangeV1: ChangeV1(path, readFields_ ? readFields_() : TagFieldValues{}); break;
     case BatchMode::ChangeV2: ChangeV2(path, readFields_ ? readFields_() : TagFieldValues{}); break;
     case BatchMode::ChangeBoth: {
         const TagFieldValues fields = readFields_ ? readFields_() : TagFieldValues{};
         ChangeV1(path, fields);
-        const bool v1Written = v1_.Modified;
+        const bool v1Written = v1_.Modified && !v1Refused_;
         try {
             ChangeV2(path, fields);
         } catch (const FileError& e) {
@@ -156,7 +159,8 @@ FileOutcome BatchTagWalk::writeFile(const std::string& path) {
     case BatchMode::RemoveV2: v2_.RemoveTag(); break;
     case BatchMode::RemoveBoth: RemoveBoth(path); break;
     }
-    return v2Refused_ ? FileOutcome::TooLarge : FileOutcome::Done;
+    if (v2Refused_) return FileOutcome::TooLarge;
+    return v1Refused_ ? FileOutcome::TextRefused : FileOutcome::Done;
 }
 
 void BatchTagWalk::RemoveBoth(const std::string& path) {
@@ -184,7 +188,7 @@ void BatchTagWalk::ChangeV1(const std::string& path, const TagFieldValues& field
     v1_.SetYear(fields.v1[3]);
     v1_.SetComment(fields.v1[4]);
     v1_.SetGenre(genreByte(fields.v1Genre));
-    if (v1_.Modified) v1_.SaveTag();
+    if (v1_.Modified) saveV1();
 }
 
 void BatchTagWalk::ChangeV2(const std::string& path, const TagFieldValues& fields) {
@@ -216,7 +220,17 @@ void BatchTagWalk::CopyV2ToV1() {
     v1_.SetYear(v2_.Frames[TID3V2::Year]);
     v1_.SetGenre(static_cast<std::uint8_t>(v2_.GetGenre() & 0xFF));
     v1_.SetComment(v2_.Frames[TID3V2::Comment]);
-    v1_.SaveTag();
+    saveV1();
+}
+
+// One file whose name or tag holds a character ID3v1 cannot hold does not end the run.
+void BatchTagWalk::saveV1() {
+    try {
+        v1_.SaveTag();
+    } catch (const FileError& e) {
+        if (e.kind() != FileError::Kind::NotInLegacyCodePage && e.kind() != FileError::Kind::UnreadableCharacter) throw;
+        v1Refused_ = true;
+    }
 }
 
 void BatchTagWalk::saveV2() { v2Refused_ = !v2_.SaveTag(); }

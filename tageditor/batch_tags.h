@@ -60,6 +60,7 @@ enum class FileOutcome {
     NothingToDo,  // the tag to remove was not there
     NoSourceTag,  // the tag to copy from was not there: left untouched
     TooLarge,     // its ID3v2 tag would pass the size limit: not written
+    TextRefused,  // its ID3v1 tag cannot hold a text to write (no place in GBK or Latin-1)
     Failed,       // could not be read or written (keepGoing only; else the run ends)
 };
 
@@ -68,6 +69,7 @@ struct BatchResult {
     int done = 0;  // files whose work was done, or that had nothing to remove
     bool stopped = false;
     std::vector<std::string> notWritten;  // files whose ID3v2 tag was not written
+    std::vector<std::string> v1Refused;   // files whose ID3v1 tag could not hold the texts
     std::vector<std::string> noSource;    // files a copy left untouched: no tag to copy
     std::vector<std::string> failures;    // what failed, each naming its file (keepGoing)
     std::string failure;                  // what ended the run, naming the file
@@ -94,6 +96,8 @@ private:
     void CopyV1ToV2();
     void CopyV2ToV1();
     void RemoveBoth(const std::string& path);
+    // Saves the ID3v1 tag; a text it cannot hold leaves it unwritten and noted.
+    void saveV1();
     // The ID3v2 tag saved, or noted as over the size limit (nothing written).
     void saveV2();
 
@@ -106,6 +110,7 @@ private:
     TID3V2 v2_;
     BatchResult result_;
     bool v2Refused_ = false;  // the file in hand's ID3v2 tag was not written
+    bool v1Refused_ = false;  // nor its ID3v1 tag, for a text it cannot hold
 };
 
 // The files the batch change works on: names ending in ".mp3", in any letter case.

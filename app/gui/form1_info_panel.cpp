@@ -204,7 +204,7 @@ void TForm1::Button3Click() {
         ChangeMP3ID(tagPanelPath_, block);
         tagPanelShown_ = block;
     } catch (const FileError& e) {
-        prompts().error(this, toQ(e.what()));
+        prompts().error(this, toQ(e.path().empty() ? FileError(e.kind(), tagPanelPath_, 0, e.textRefused()).what() : e.what()));
     }
 }
 

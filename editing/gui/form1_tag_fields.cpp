@@ -92,7 +92,7 @@ void TForm1::ChangeID3WithMemo(TagFieldKind kind, const QString& caption) {
         } catch (const FileError& e) {
             if (e.kind() == FileError::Kind::NotRegularFile) continue;  // a pipe named like a song
             // What was written before stays written; the message names the file.
-            prompts().error(this, cannotOpen(e));
+            prompts().error(this, cannotOpen(e.path().empty() ? FileError(e.kind(), path, 0, e.textRefused()) : e));
             RenamedCount = 0;
             return;
         } catch (const NotAnInteger& e) {

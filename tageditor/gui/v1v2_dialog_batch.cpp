@@ -46,11 +46,18 @@ void TV1V2Dialog::finishBatch(const BatchResult& result) {
         return;
     }
     showStatus(toQ(batchEndText(result)));
-    if (result.notWritten.empty()) return;
-    QString names;
-    for (std::size_t i = 0; i < result.notWritten.size() && i < 20; ++i) names += '\n' + displayQ(result.notWritten[i]);
-    if (result.notWritten.size() > 20) names += QStringLiteral("\n……");
-    prompts().notice(this, QStringLiteral("以下文件的ID3v2标签超过2000字节，未写入：") + names);
+    const auto listed = [](const std::vector<std::string>& files) {
+        QString names;
+        for (std::size_t i = 0; i < files.size() && i < 20; ++i) names += '\n' + displayQ(files[i]);
+        if (files.size() > 20) names += QStringLiteral("\n……");
+        return names;
+    };
+    QStringList notices;
+    if (!result.notWritten.empty()) notices << QStringLiteral("以下文件的ID3v2标签超过2000字节，未写入：") + listed(result.notWritten);
+    if (!result.v1Refused.empty())
+        notices << QStringLiteral("以下文件的ID3v1标签存不下要写的文字（ID3v1只能存GBK或Latin-1文字），未写入：") +
+                       listed(result.v1Refused);
+    if (!notices.isEmpty()) prompts().notice(this, notices.join(QStringLiteral("\n\n")));
 }
 
 }  // namespace quilvane

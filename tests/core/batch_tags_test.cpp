@@ -236,6 +236,16 @@ TEST(BatchTags, ARefusedTagAndAStopInsideAFolderLeaveTheRestAsTheCountSays) {
     EXPECT_EQ(run.result.done, 3) << "the files after the refused one are written and counted";
     EXPECT_EQ(run.progress.back(), "3 " + dir / "d.mp3");
 
+    // A title an ID3v1 tag cannot hold (ř has no place in GBK or Latin-1) is not written
+    // as junk, and does not end the run.
+    TempFolder names;
+    for (const char* name : {"Dvořák.mp3", "Smetana.mp3"}) names.write(name, taggedFile(3, 2));
+    const std::string dvorak = names.read("Dvořák.mp3");
+    const BatchRun refused = runBatch(names.path(), BatchMode::ChangeV1, someFields(), false, true);
+    EXPECT_EQ(refused.result.v1Refused, std::vector<std::string>{names / "Dvořák.mp3"});
+    EXPECT_EQ(batchEndText(refused.result), "1个MP3文件已完成指定ID3修改，1个文件未能写入");
+    EXPECT_EQ(names.read("Dvořák.mp3"), dvorak);
+
     for (const char* name : {"a.mp3", "c.mp3", "d.mp3"}) dir.write(name, taggedFile(3, 1));
     const auto before = test::snapshot(dir.path());
     std::atomic<bool> stop{false};
