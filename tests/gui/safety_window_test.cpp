@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/qt/qtext.h"
 #include "support/gui_fixture.h"
+#include "tageditor/gui/form4.h"
 #include "tags/tag_block.h"
 
 namespace quilvane::test {
@@ -62,6 +63,18 @@ TEST_F(SafetyWindow, PipesNamedLikeMusicOrPicturesNeverBlockTheWindow) {
     trigger("ID31");
     EXPECT_EQ(status(), "被重命名的文件数为1");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"Rain.mp3", "pipe.jpg", "pipe.mp3"}));
+
+    // Writing a field back, looking names up, listing every tag: the pipe is passed over
+    // and the command ends as it would without it (no error box: the fixture fails on one).
+    trigger("N52");  // 刷新
+    form().setMemoLines({"New", "x", "y"});  // Rain.mp3, pipe.jpg, pipe.mp3
+    trigger("N30");  // 修改标题
+    EXPECT_EQ(status(), "1个文件修改标题成功");
+    form().setMemoLines({"pipe.mp3", "Rain"});
+    trigger("MP32");  // 提取指定MP3专辑信息
+    EXPECT_EQ(form().ui.FileListBox1->itemIndex(), indexOf("Rain.mp3")) << "the look-up went on past the pipe";
+    trigger("N40");  // 显示所有ID信息
+    EXPECT_EQ(windows->Form4->model().rowCount(), 1);
     ::alarm(0);
 }
 
