@@ -26,6 +26,8 @@ std::string describe(FileError::Kind kind, const std::string& file, int error, c
         return "文件 " + path + " 的标签文字中有无法识别的字符（\xEF\xBF\xBD），请改正后再保存；未作修改";
     case FileError::Kind::ChangedSinceLoad: return "文件 " + path + " 已被其他程序修改，请刷新后再改；未作修改";
     case FileError::Kind::NotLoaded: return "文件 " + path + " 的标签没有读取成功，不能写入；未作修改";
+    case FileError::Kind::LegacyCodePagesClash:
+        return "“" + quoted + "”写进这个ID3v1标签后，标签中其他文字会被读错（GBK和Latin-1文字无法在此并存）；" + unchanged;
     case FileError::Kind::NotInLegacyCodePage:
         return "“" + quoted + "”中有ID3v1标签存不下的字符（ID3v1只能存GBK或Latin-1文字，可写入ID3v2标签）；" + unchanged;
     }

@@ -9,8 +9,10 @@ namespace quilvane {
 class FileError : public std::runtime_error {
 public:
     enum class Kind { Open, Read, Write, Create, TagBeyondEnd, UnsupportedTag, NotRegularFile, ChangedSinceLoad,
-                      UnreadableCharacter, NotLoaded, NotInLegacyCodePage };
-    // `text`: the text a NotInLegacyCodePage or UnreadableCharacter refusal is about.
+                      UnreadableCharacter, NotLoaded, NotInLegacyCodePage,
+                      LegacyCodePagesClash };
+    // `text`: the text a refusal of a text (NotInLegacyCodePage, LegacyCodePagesClash,
+    // UnreadableCharacter) is about.
     FileError(Kind kind, std::string path, int error, const std::string& text = {});
 
     Kind kind() const { return kind_; }

@@ -228,7 +228,10 @@ void BatchTagWalk::saveV1() {
     try {
         v1_.SaveTag();
     } catch (const FileError& e) {
-        if (e.kind() != FileError::Kind::NotInLegacyCodePage && e.kind() != FileError::Kind::UnreadableCharacter) throw;
+        const auto kind = e.kind();
+        if (kind != FileError::Kind::NotInLegacyCodePage && kind != FileError::Kind::LegacyCodePagesClash &&
+            kind != FileError::Kind::UnreadableCharacter)
+            throw;
         v1Refused_ = true;
     }
 }

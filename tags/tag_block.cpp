@@ -130,7 +130,7 @@ TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& t
         if (readsRight) return block;
     }
     // No way to write it that reads back right: refused rather than written as junk.
-    throw FileError(FileError::Kind::NotInLegacyCodePage, "", 0, texts[changed.front().field]);
+    throw FileError(FileError::Kind::LegacyCodePagesClash, "", 0, texts[changed.front().field]);
 }
 
 void TagBlock::setField(TagField f, std::string_view legacy) {

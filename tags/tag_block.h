@@ -63,6 +63,7 @@ constexpr std::array<TagField, 5> kTextFields{tagfield::Title, tagfield::Artist,
 // comment that still fits 28 bytes stays. The result reads back with every written
 // field as written and every other as before. Never written: GB18030's four-byte
 // characters and U+FFFD; a text that needs them throws FileError (NotInLegacyCodePage,
+// LegacyCodePagesClash when the texts cannot all read right together,
 // UnreadableCharacter, without a path). A `before` that is no tag gives a fresh block.
 TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& texts, std::uint8_t genre);
 // The text as editedBlock would store it in a field of that width: cut by whole

@@ -354,6 +354,14 @@ TEST(Id3v1Encoding, EveryFieldReadsBackAsWrittenOrAsBefore) {
     EXPECT_EQ(failureOf([&] { withFieldLine(readTagBlock(gbk), TagFieldKind::Title, "Bj\xEF\xBF\xBDrk"); }),
               FileError::Kind::UnreadableCharacter);
     EXPECT_EQ(dir.read("gbk.mp3"), before);
+
+    // "镕" (E9 46) reads as Chinese only beside other Chinese: with "Björk" in place of
+    // those, it would read "éF". Refused, not written.
+    const std::string rare = dir.write("rare.mp3", sound + v1Of("\xE9\x46", utf8ToLegacy("陈奕迅", LegacyCharset::Gbk)));
+    v1.LoadTag(rare);
+    ASSERT_EQ(v1.Title, "镕");
+    v1.SetArtist("Björk");
+    EXPECT_EQ(failureOf([&] { v1.SaveTag(); }), FileError::Kind::LegacyCodePagesClash);
 }
 
 }  // namespace
