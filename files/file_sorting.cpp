@@ -66,7 +66,6 @@ int FileSorter::sortFolder(const std::string& folder) {
 
 bool FileSorter::sortFile(const std::string& folder, const std::string& name) {
     const std::string path = joinPath(folder, name);
-    if (!settings_.dryRun && FileHasAttr(path, attr::ReadOnly)) setReadOnly(path, false);
     const auto skip = [this] {
         ++counts_.skipped;
         return true;
@@ -94,8 +93,23 @@ bool FileSorter::sortFile(const std::string& folder, const std::string& name) {
     const bool copy = byArtist && settings_.keepOriginal;
     if (settings_.dryRun) {
         if (!plannedTargets_.insert(to).second) return skip();
-    } else if (!(copy ? CopySingleFile(path, to) : MoveSingleFile(path, to))) {
-        return skip();
+    } else {
+        // Only a file that is moved loses its read-only bit (a move may have to copy it);
+        // one passed over keeps its permissions. A file that appears at the target
+        // meanwhile is never replaced.
+        const bool readOnly = !copy && FileHasAttr(path, attr::ReadOnly);
+        if (readOnly) setReadOnly(path, false);
+        bool done = false;
+        try {
+            done = copy ? CopySingleFile(path, to, AtDestination::Keep) : MoveSingleFile(path, to, AtDestination::Keep);
+        } catch (const TransferError&) {
+            if (readOnly && pathExists(path)) setReadOnly(path, true);
+            throw;
+        }
+        if (!done) {
+            if (readOnly) setReadOnly(path, true);
+            return skip();
+        }
     }
     ++counts_.sorted;
     if (sorted_) sorted_(path, to);

@@ -7,6 +7,7 @@
 
 #include "platform/attributes.h"
 #include "platform/paths.h"
+#include "platform/rename_noreplace.h"
 #include "platform/temporary_file.h"
 
 namespace quilvane {
@@ -42,8 +43,9 @@ int openRegularFile(const std::string& path) {
 }
 
 // Streams `source` into a temporary file beside `destination` and puts it in place once
-// every byte is written (and, for a move, on the disk).
-void copyContents(const std::string& source, const std::string& destination, bool flushToDisk) {
+// every byte is written (and, for a move, on the disk). False when `existing` keeps an
+// entry found there at the end.
+bool copyContents(const std::string& source, const std::string& destination, bool flushToDisk, AtDestination existing) {
     Descriptor in(openRegularFile(source));
     if (in.get() < 0) throw TransferError(TransferError::Kind::CannotOpen, source, errno);
     TemporaryFile out(destination);
@@ -60,7 +62,10 @@ void copyContents(const std::string& source, const std::string& destination, boo
         check(out.write(std::string_view(block, static_cast<std::size_t>(n))));
     }
     check(out.finish(flushToDisk));
-    if (const int rc = out.replaceTarget(); rc != 0) throw TransferError(TransferError::Kind::CannotCreate, destination, rc);
+    const int rc = existing == AtDestination::Keep ? out.placeAtFreeTarget() : out.replaceTarget();
+    if (rc == EEXIST && existing == AtDestination::Keep) return false;
+    if (rc != 0) throw TransferError(TransferError::Kind::CannotCreate, destination, rc);
+    return true;
 }
 
 // A write-protected file at the destination is not replaced, as cp refuses it.
@@ -86,21 +91,22 @@ std::string expandedPath(const std::string& name) {
     return name.starts_with('/') ? name : joinPath(currentDirectory(), name);
 }
 
-bool CopySingleFile(const std::string& source, const std::string& destination) {
+bool CopySingleFile(const std::string& source, const std::string& destination, AtDestination existing) {
     const std::string dest = destinationFor(source, destination);
     // Copying a file onto itself would empty it first: nothing to do.
     if (sameEntry(expandedPath(source), dest)) return false;
     refuseProtectedDestination(dest);
-    copyContents(source, dest, false);
-    return true;
+    return copyContents(source, dest, false, existing);
 }
 
-bool MoveSingleFile(const std::string& source, const std::string& destination) {
+bool MoveSingleFile(const std::string& source, const std::string& destination, AtDestination existing) {
     const std::string dest = destinationFor(source, destination);
     if (sameEntry(expandedPath(source), dest)) return false;
     refuseProtectedDestination(dest);
-    if (::rename(source.c_str(), dest.c_str()) == 0) return true;
-    const int renameError = errno;
+    const bool keep = existing == AtDestination::Keep;
+    const int renameError = keep ? renameWithoutReplacing(source, dest) : (::rename(source.c_str(), dest.c_str()) == 0 ? 0 : errno);
+    if (renameError == 0) return true;
+    if (keep && renameError == EEXIST) return false;
     const bool sourceFolderWritable = canDeleteFrom(folderOf(expandedPath(source)));
     if (renameError != EXDEV) {
         // Within one file system a copy would fail the same way: say which side refused.
@@ -110,7 +116,7 @@ bool MoveSingleFile(const std::string& source, const std::string& destination) {
     }
     if (FileHasAttr(source, attr::ReadOnly) || !sourceFolderWritable)
         throw TransferError(TransferError::Kind::CannotMove, source);
-    copyContents(source, dest, true);
+    if (!copyContents(source, dest, true, existing)) return false;
     if (::unlink(source.c_str()) != 0) throw TransferError(TransferError::Kind::CopiedNotMoved, source, errno);
     return true;
 }

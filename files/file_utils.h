@@ -11,17 +11,25 @@
 
 namespace quilvane {
 
+// What a transfer does with an entry already at its destination: a single transfer the
+// user confirmed replaces it; a batch (sorting) keeps it and passes the file over, also
+// when the entry appears while the file is being copied.
+enum class AtDestination { Replace, Keep };
+
 // Copies `source` to `destination` (a file name, or an existing folder that receives the
 // file under its own name), replacing an existing file there. The copy has the time of
 // its writing and ordinary permissions. False when the destination is the source itself
-// (nothing is done). Throws TransferError.
-bool CopySingleFile(const std::string& source, const std::string& destination);
+// (nothing is done), or when an entry is there and `existing` keeps it. Throws
+// TransferError.
+bool CopySingleFile(const std::string& source, const std::string& destination,
+                    AtDestination existing = AtDestination::Replace);
 
 // Moves `source` to `destination` (as for CopySingleFile). Within one file system the
 // file is renamed and keeps its times; across file systems it is copied, and the
 // source deleted afterwards, unless it is read-only ("Cannot move file"). False when the
-// destination is the source itself (nothing is done). Throws.
-bool MoveSingleFile(const std::string& source, const std::string& destination);
+// destination is the source itself (nothing is done), or as for CopySingleFile. Throws.
+bool MoveSingleFile(const std::string& source, const std::string& destination,
+                    AtDestination existing = AtDestination::Replace);
 
 // Size in bytes, -1 when no such entry exists.
 std::int64_t FileSizeOf(const std::string& name);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/paths.h"
+#include "platform/rename_noreplace.h"
 
 namespace quilvane {
 namespace {
@@ -107,6 +108,19 @@ int TemporaryFile::replaceTarget() {
     if (::rename(named_.c_str(), target_.c_str()) != 0) return errno;
     committed_ = true;
     return 0;
+}
+
+int TemporaryFile::placeAtFreeTarget() {
+    if (named_.empty()) {
+        // A link never replaces an entry: the unnamed file gets the target's name or none.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) != 0) return errno;
+        committed_ = true;
+        return closeReporting(fd_);
+    }
+    const int rc = renameWithoutReplacing(named_, target_);
+    if (rc == 0) committed_ = true;
+    return rc;
 }
 
 }  // namespace quilvane

@@ -26,6 +26,9 @@ public:
     int finish(bool flushToDisk);
     // Puts the finished file at `target`, replacing whatever entry is there; 0 or errno.
     int replaceTarget();
+    // Puts the finished file at `target` only where no entry is: EEXIST when one is (it
+    // stays as it was), else 0 or errno.
+    int placeAtFreeTarget();
 
     // For tests: behave as on a file system without unnamed files (FAT, FUSE and network
     // mounts), which this machine's own file systems are not.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -130,6 +132,40 @@ TEST(MoveSingleFile, CopiesAcrossFileSystemsAndRefusesReadOnlySources) {
     EXPECT_TRUE(dir.exists("ro.mp3"));
     EXPECT_FALSE(pathExists(other + "/ro.mp3"));
     std::system(("rm -rf " + other).c_str());
+}
+
+// A batch's move or copy never replaces what is at its destination, on one file system
+// (a rename) or across two (a copy put in place at the end), and leaves nothing behind.
+TEST(MoveSingleFile, ABatchNeverReplacesWhatIsAtItsDestination) {
+    const auto put = [](const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; };
+    const auto listed = [](const std::string& folder) {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    TempFolder dir;
+    dir.makeFolder("Out");
+    std::vector<std::string> places{dir / "Out"};
+    struct stat here {}, shm {};
+    char pattern[] = "/dev/shm/quilvane-test-XXXXXX";
+    if (::stat(dir.path().c_str(), &here) == 0 && ::stat("/dev/shm", &shm) == 0 && here.st_dev != shm.st_dev &&
+        ::mkdtemp(pattern) != nullptr)
+        places.push_back(pattern);
+    for (const std::string& out : places) {
+        SCOPED_TRACE(out);
+        dir.write("a.mp3", "mine");
+        put(out + "/a.mp3", "theirs");
+        EXPECT_FALSE(MoveSingleFile(dir / "a.mp3", out + "/a.mp3", AtDestination::Keep));
+        EXPECT_FALSE(CopySingleFile(dir / "a.mp3", out + "/a.mp3", AtDestination::Keep));
+        EXPECT_EQ(dir.read("a.mp3"), "mine");
+        EXPECT_EQ(test::TempFolder::readFile(out + "/a.mp3"), "theirs");
+        EXPECT_EQ(listed(out), std::vector<std::string>{"a.mp3"}) << "no temporary file left";
+        ::unlink((out + "/b.mp3").c_str());
+        EXPECT_TRUE(MoveSingleFile(dir / "a.mp3", out + "/b.mp3", AtDestination::Keep));
+        EXPECT_EQ(test::TempFolder::readFile(out + "/b.mp3"), "mine");
+    }
+    if (places.size() > 1) std::system(("rm -rf " + places[1]).c_str());
 }
 
 TEST(CopySingleFile, ACopyThatFailsPartWayLeavesNothingHalfDone) {
