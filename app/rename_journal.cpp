@@ -211,7 +211,8 @@ bool RenameJournal::open() {
     nextIntent_ = 0;
     pending_.clear();
     pendingHead_ = 0;
-    return writeText(std::string(kHeader) + "started " + std::to_string(std::time(nullptr)) + "\n");
+    started_ = std::time(nullptr);
+    return writeText(std::string(kHeader) + "started " + std::to_string(started_) + "\n");
 }
 
 std::optional<RenameJournal::Batch> RenameJournal::load() {
@@ -228,20 +229,32 @@ std::optional<RenameJournal::Batch> RenameJournal::load() {
         return std::nullopt;
     }
     // Written anew as it now stands, so that later renames of the batch follow whole lines.
+    started_ = batch.started;
+    rewrite(batch.renames);
+    return batch;
+}
+
+bool RenameJournal::rewrite(const std::vector<RenameRecord>& renames) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
     const std::string fresh = path() + ".new";
-    std::string rewritten = std::string(kHeader) + "started " + std::to_string(batch.started) + "\n";
-    for (std::size_t k = 0; k < batch.renames.size(); ++k)
-        rewritten += intentLine(batch.renames[k]) + "d " + std::to_string(k) + "\n";
+    std::string rewritten = std::string(kHeader) + "started " + std::to_string(started_) + "\n";
+    for (std::size_t k = 0; k < renames.size(); ++k) rewritten += intentLine(renames[k]) + "d " + std::to_string(k) + "\n";
     fd_ = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
     if (fd_ < 0) {
         fail("无法写入改名日志", errno);
-        return batch;
+        return false;
     }
-    if (!writeText(rewritten)) return batch;
-    ::fdatasync(fd_);
-    if (::rename(fresh.c_str(), path().c_str()) != 0) fail("无法写入改名日志", errno);
-    nextIntent_ = batch.renames.size();
-    return batch;
+    if (!writeText(rewritten)) return false;
+    if (::fdatasync(fd_) != 0 || ::rename(fresh.c_str(), path().c_str()) != 0) {
+        fail("无法写入改名日志", errno);
+        return false;
+    }
+    nextIntent_ = renames.size();
+    pending_.clear();
+    pendingHead_ = 0;
+    marks_.clear();
+    return true;
 }
 
 bool RenameJournal::writeIntents(const std::vector<RenameRecord>& upcoming) {
@@ -302,6 +315,15 @@ void RenameJournal::settle() {
     std::string marks = std::move(marks_);
     marks_.clear();
     if (writeText(marks) && ::fdatasync(fd_) != 0) fail("无法写入改名日志", errno);
+}
+
+void RenameJournal::keepOnly(const std::vector<RenameRecord>& renames) {
+    if (renames.empty() || !awaitAnnounced() || !lock()) {
+        discard();
+        return;
+    }
+    if (started_ == 0) started_ = std::time(nullptr);
+    rewrite(renames);
 }
 
 void RenameJournal::discard() {

@@ -49,6 +49,9 @@ public:
     void settle();
     // Forgets the batch: the file goes.
     void discard();
+    // The batch becomes these renames alone (those an undo could not take back), so that
+    // a later undo can try them again; none: as discard().
+    void keepOnly(const std::vector<RenameRecord>& renames);
 
     // Why the journal could not be kept, in Chinese; empty while all is well.
     const std::string& problem() const { return problem_; }
@@ -57,6 +60,8 @@ public:
 private:
     bool open();
     bool lock();
+    // Writes the journal anew as a batch of these renames, all made.
+    bool rewrite(const std::vector<RenameRecord>& renames);
     bool writeIntents(const std::vector<RenameRecord>& upcoming);
     bool writeText(const std::string& text);
     void fail(const std::string& what, int error);
@@ -73,6 +78,7 @@ private:
     std::thread syncing_;               // the background sync of announceAhead
     int syncError_ = 0;
     std::string problem_;
+    std::time_t started_ = 0;  // when the batch on disk began
 };
 
 // Where the program keeps its state: $XDG_STATE_HOME/quilvane, or ~/.local/state/quilvane.

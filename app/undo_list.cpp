@@ -29,7 +29,10 @@ UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, 
         else result.failed.push_back(record);
         if (k % 9 == 0 && progress) progress(k);
     }
-    log.clear();
+    // What could not be taken back stays for a later try, in the order it was made.
+    std::vector<RenameRecord> left(result.failed.rbegin(), result.failed.rend());
+    if (left.empty()) log.clear();
+    else log.keepOnly(std::move(left));
     return result;
 }
 

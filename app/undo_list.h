@@ -43,6 +43,11 @@ public:
         records_.clear();
         if (journal_) journal_->discard();
     }
+    // Keeps only these renames of the batch, in the journal too (an undo's leftovers).
+    void keepOnly(std::vector<RenameRecord> records) {
+        records_ = std::move(records);
+        if (journal_) journal_->keepOnly(records_);
+    }
     // The batch found in the journal at start.
     void adopt(std::vector<RenameRecord> records) { records_ = std::move(records); }
     bool empty() const { return records_.empty(); }
@@ -68,7 +73,8 @@ struct UndoResult {
 
 // Gives every logged entry its old name back, the last rename first, so that chains
 // and swaps made by one command (x->z, then y->x) come fully undone. After record k
-// (counting from 0) with k a multiple of 9, `progress(k)` is called. The log is emptied.
+// (counting from 0) with k a multiple of 9, `progress(k)` is called. The log keeps only
+// the renames that could not be taken back, so that a later undo can try them again.
 UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress,
                        SysCalls& sys = realSysCalls());
 

@@ -79,8 +79,9 @@ void TForm1::N50Click() {
         showStatus(QString::number(k) + QStringLiteral("个文件名已恢复"));
     });
     showStatus(QString::number(result.restored) + QStringLiteral("个文件撤销完成"));
-    ui.N50->setEnabled(false);
-    ui.BitBtn7->setEnabled(false);
+    // Names that could not be given back can be tried again once their old names are free.
+    ui.N50->setEnabled(!UndoList.empty());
+    ui.BitBtn7->setEnabled(!UndoList.empty());
     ui.FileListBox1->reread();
     if (!result.failed.empty()) prompts().notice(this, toQ(unrestoredNamesText(result.failed)));
 }

@@ -57,6 +57,28 @@ TEST_F(CliNaming, SimpleNamingDryRunThenRealThenUndoWithGbkNames) {
     EXPECT_EQ(cli({"undo"}).out, "there is no rename to undo\n");
 }
 
+// A batch named from inside its folder ("."), undone from elsewhere; an undo that can
+// take nothing back keeps the batch for a later try.
+TEST_F(CliNaming, AnUndoFromAnotherFolderAndAnUndoThatFailsKeepTheWayBack) {
+    folder.write("Work/Tom-a.mp3", "a");
+    folder.write("Work/Tom-b.mp3", "b");
+    const auto before = snapshot(folder / "Work");
+    workingFolder = folder / "Work";
+    ASSERT_EQ(cli({"name", "simple", ".", "--style", "title"}).status, 0);
+    ASSERT_EQ(cli({"name", "simple", "./", "--style", "title", "--dry-run"}).status, 0);
+    workingFolder = stateHome.path();
+    folder.write("Work/Tom-a.mp3", "taken");
+    folder.write("Work/Tom-b.mp3", "taken");
+    const CliResult blocked = cli({"undo"});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_TRUE(has(blocked.out, "restored 0 names, could not restore 2")) << blocked.out;
+    ::unlink((folder / "Work/Tom-a.mp3").c_str());
+    ::unlink((folder / "Work/Tom-b.mp3").c_str());
+    const CliResult undo = cli({"undo"});
+    EXPECT_EQ(undo.status, 0) << undo.err << undo.out;
+    EXPECT_EQ(snapshot(folder / "Work"), before);
+}
+
 TEST_F(CliNaming, TemplateOverATreeLeavesTakenNamesAloneAndSaysSo) {
     folder.write("Tree/A/1.mp3", taggedMp3("Song1", "Tom", 1));
     folder.write("Tree/B/2.mp3", taggedMp3(gbk("红豆"), gbk("王菲"), 2));

@@ -29,7 +29,8 @@ CliResult CliTest::cli(const std::vector<std::string>& args, const std::string& 
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, in.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());
+    const std::string here = workingFolder.empty() ? folder.path() : workingFolder;
+    posix_spawn_file_actions_addchdir_np(&actions, here.c_str());
     pid_t child = 0;
     CliResult result;
     const int spawned = ::posix_spawn(&child, QUILVANE_CLI, &actions, nullptr, argv.data(), envp.data());

@@ -23,6 +23,7 @@ protected:
 
     TempFolder folder;
     TempFolder stateHome;
+    std::string workingFolder;  // where the command runs; `folder` when empty
 };
 
 // The lines of a text, without their line ends.
