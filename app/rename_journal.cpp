@@ -317,6 +317,35 @@ void RenameJournal::settle() {
     if (writeText(marks) && ::fdatasync(fd_) != 0) fail("无法写入改名日志", errno);
 }
 
+bool RenameJournal::writable() {
+    if (lockRefused_) return false;
+    if (const int error = lockFd_ < 0 ? createFolders(folder_) : 0) {
+        problem_ = "无法写入改名日志 " + path() + "：" + systemReason(error);
+        return false;
+    }
+    if (!lock()) return false;
+    const std::string probe = path() + ".probe";
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        // As much as the announcement of a block of renames takes.
+        const std::string block(8192, '\n');
+        std::size_t done = 0;
+        while (error == 0 && done < block.size()) {
+            const ssize_t n = ::write(fd, block.data() + done, block.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) error = n < 0 ? errno : ENOSPC;
+            else done += static_cast<std::size_t>(n);
+        }
+        if (error == 0 && ::fdatasync(fd) != 0) error = errno;
+        ::close(fd);
+        ::unlink(probe.c_str());
+    }
+    if (error == 0) return true;
+    problem_ = "无法写入改名日志 " + path() + "：" + systemReason(error);
+    return false;
+}
+
 void RenameJournal::keepOnly(const std::vector<RenameRecord>& renames) {
     if (renames.empty() || !awaitAnnounced() || !lock()) {
         discard();

@@ -53,6 +53,13 @@ public:
     // a later undo can try them again; none: as discard().
     void keepOnly(const std::vector<RenameRecord>& renames);
 
+    // Whether a batch starting now can be journaled: the state folder takes a block of
+    // text, synced (a full disk, a read-only folder or another running copy say no).
+    // The journal on disk is not touched. When not, problem() says why.
+    bool writable();
+    // Another running copy of the program keeps the journal: this one undoes in memory.
+    bool lockedByAnother() const { return lockRefused_; }
+
     // Why the journal could not be kept, in Chinese; empty while all is well.
     const std::string& problem() const { return problem_; }
     std::string path() const;

@@ -86,11 +86,16 @@ const char* kIntroEnglish =
     "sorts files into folders: the engine of the Quilvane window, from a terminal.\n\n";
 const char* kCommonChinese =
     "\n改动文件的命令都可以加 --dry-run（只显示将做什么，不改动任何文件）和 --verbose（列出每个改动）。\n"
+    "改名的命令先确认改名日志写得进去（用于 undo）；写不进去（磁盘满、没有权限）就不改名，以状态 2 退出，\n"
+    "加 --no-undo 仍然改名（这一批将不能撤销）。\n"
     "路径按字节原样使用，GBK 文件名也可以。进度显示在终端的标准错误上。\n"
     "退出状态：0 成功，1 有文件失败，2 用法错误。\n";
 const char* kCommonEnglish =
     "\nEvery command that changes files takes --dry-run (prints what it would do, changes\n"
-    "nothing) and --verbose (lists every change). Paths are used as the bytes given, so\n"
+    "nothing) and --verbose (lists every change). A command that renames first makes sure\n"
+    "its rename journal (for undo) can be written; when it cannot (a full disk, no\n"
+    "permission) nothing is renamed and the exit status is 2, unless --no-undo is given.\n"
+    "Paths are used as the bytes given, so\n"
     "GBK names work. Progress goes to standard error when it is a terminal.\n"
     "Exit status: 0 success, 1 some files failed, 2 bad usage.\n";
 

@@ -22,9 +22,9 @@
 namespace quilvane::cli {
 namespace {
 
-const OptionSpec kSimpleOptions{{"--tree", "--dry-run", "--verbose"}, {"--style", "--separator", "--artist"}, {}};
-const OptionSpec kTemplateOptions{{"--tree", "--dry-run", "--verbose"}, {"--template", "--separator"}, {}};
-const OptionSpec kLinesOptions{{"--dry-run", "--verbose"}, {"--from"}, {}};
+const OptionSpec kSimpleOptions{{"--tree", "--dry-run", "--verbose", "--no-undo"}, {"--style", "--separator", "--artist"}, {}};
+const OptionSpec kTemplateOptions{{"--tree", "--dry-run", "--verbose", "--no-undo"}, {"--template", "--separator"}, {}};
+const OptionSpec kLinesOptions{{"--dry-run", "--verbose", "--no-undo"}, {"--from"}, {}};
 const OptionSpec kUndoOptions{{"--dry-run", "--verbose"}, {}, {}};
 
 // Gathers the batch: each file of the folder's list, or of its tree, given to `target`,
@@ -74,7 +74,7 @@ int nameSimple(const Words& words) {
         if (trimBlanks(*artist).empty()) throw UsageError(say("--artist 不能为空", "--artist cannot be empty"));
         naming.artist = *artist;
     }
-    RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder);
+    RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder, args.flag("--no-undo"));
     RenameBatch batch = gather(folder, args.flag("--tree"), run, [&](const std::string& in, const std::string& name) {
         return simpleNamingTarget(in, joinPath(in, name), naming);
     });
@@ -88,7 +88,7 @@ int nameTemplate(const Words& words) {
     const std::string templ = args.required("--template");
     if (templ.empty()) throw UsageError(say("--template 不能为空", "--template cannot be empty"));
     const std::string separator = separatorOption(args);
-    RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder);
+    RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder, args.flag("--no-undo"));
     RenameBatch batch = gather(folder, args.flag("--tree"), run, [&](const std::string& in, const std::string& name) {
         return id3NamingTarget(in, name, templ, separator);
     });
@@ -113,7 +113,7 @@ int nameLines(const Words& words) {
                          displayName(from) + " has " + std::to_string(naming.lines.size()) + " lines for " +
                              std::to_string(naming.entries.size()) +
                              " files; extra lines are not used, files without a line keep their names"));
-    RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder);
+    RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder, args.flag("--no-undo"));
     run.begin();
     std::int32_t renamed = 0;
     const ManualNamingResult result = renameFromLines(naming, run.log(), renamed, [](const std::string&) { return false; }, run.sys());

@@ -3,18 +3,27 @@
 #include <map>
 
 #include "app/rename_record.h"
+#include "cli/arguments.h"
 #include "cli/output.h"
 #include "platform/display_name.h"
 #include "platform/paths.h"
 
 namespace quilvane::cli {
 
-RenameRun::RenameRun(bool dryRun, bool verbose, std::string root)
+RenameRun::RenameRun(bool dryRun, bool verbose, std::string root, bool withoutUndo)
     : dryRun_(dryRun), verbose_(verbose), root_(std::move(root)) {
     if (dryRun_) return;
     journal_.emplace(programStateFolder());
     log_.keepJournal(&*journal_);
     journal_->load();
+    refuseWithoutJournal(*journal_, withoutUndo);
+}
+
+void refuseWithoutJournal(RenameJournal& journal, bool withoutUndo) {
+    if (withoutUndo || journal.writable()) return;
+    throw UsageError(say(journal.problem() + "；这一批改名将不能撤销，所以没有改动任何文件（加 --no-undo 仍然改名）",
+                         "cannot write the rename journal: " + journal.problem() +
+                             "; this batch could not be undone, so nothing was changed (add --no-undo to rename anyway)"));
 }
 
 SysCalls& RenameRun::sys() { return dryRun_ ? static_cast<SysCalls&>(simulated_) : realSysCalls(); }

@@ -15,7 +15,9 @@ namespace quilvane::cli {
 
 class RenameRun {
 public:
-    RenameRun(bool dryRun, bool verbose, std::string root);
+    // A real run refuses to start (UsageError) when its batch could not be journaled,
+    // unless `withoutUndo` (--no-undo) accepts a batch that cannot be undone.
+    RenameRun(bool dryRun, bool verbose, std::string root, bool withoutUndo = false);
 
     UndoList& log() { return log_; }
     SysCalls& sys();
@@ -46,5 +48,9 @@ private:
     std::vector<RenameRequest> held_;
     std::vector<std::string> failures_;
 };
+
+// Refuses (UsageError) a batch of renames that the journal could not take, unless
+// `withoutUndo`.
+void refuseWithoutJournal(RenameJournal& journal, bool withoutUndo);
 
 }  // namespace quilvane::cli

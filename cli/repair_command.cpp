@@ -1,5 +1,6 @@
 // `repair DIR`: the texts and names other programs show garbled, listed; with --apply,
 // repaired (names through the journaled undo log, so `undo` gives them back).
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 
@@ -9,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/folders.h"
 #include "cli/output.h"
+#include "cli/rename_run.h"
 #include "platform/display_name.h"
 #include "platform/text.h"
 #include "tageditor/repair_apply.h"
@@ -17,7 +19,7 @@
 namespace quilvane::cli {
 namespace {
 
-const OptionSpec kRepairOptions{{"--tree", "--apply", "--dry-run", "--verbose"}, {"--min-confidence", "--reading"}, {}};
+const OptionSpec kRepairOptions{{"--tree", "--apply", "--dry-run", "--verbose", "--no-undo"}, {"--min-confidence", "--reading"}, {}};
 
 std::string comparable(std::string_view name) {
     std::string out;
@@ -86,6 +88,9 @@ int repairCommand(const Words& words) {
     UndoList log;
     log.keepJournal(&journal);
     journal.load();
+    // Renamed names are journaled; repaired tags are not (yet): only a batch with names needs it.
+    if (std::any_of(findings.begin(), findings.end(), [](const RepairFinding& f) { return f.checked && f.kind == RepairKind::LegacyName; }))
+        refuseWithoutJournal(journal, args.flag("--no-undo"));
     const RepairReport report = applyRepairs(findings, log, [&](int done, int total) {
         progress.show(say("已修复 ", "repaired ") + std::to_string(done) + " / " + std::to_string(total));
     });

@@ -249,6 +249,9 @@ private:
     // A batch left in the journal by an earlier run can still be undone.
     void offerJournalUndo();
     void reportJournalProblem();
+    // Whether a naming command may start: its journal can be written, or the user accepts
+    // a batch that cannot be undone after the program closes.
+    bool mayStartRenaming();
     void enableUndo();
     // The steps "全部命名" and "用ID3v1重命名（全部）" share: question, walk, undo enabled.
     bool nameWholeTree(WalkMode mode);
@@ -263,6 +266,7 @@ private:
     QStringList EditBackup;
     RenameJournal journal_{programStateFolder()};
     QString reportedJournalProblem_;
+    bool journalAsked_ = false;  // this batch was started without a journal, the user agreeing
     // While above zero the tree's current item changes by itself (rows leaving, or being put
     // back on the list's folder): the list stays where it is.
     int treeRowsLeaving_ = 0;

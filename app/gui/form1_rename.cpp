@@ -52,9 +52,21 @@ void TForm1::runBatch(RenameBatch& batch, const HeldNameHandler& held, const QSt
 // Said once for each new problem: the renames went on, only their undo after a restart is lost.
 void TForm1::reportJournalProblem() {
     const QString problem = toQ(journal_.problem());
+    // The user was asked before this batch and chose to rename without a way back.
+    if (journalAsked_) {
+        journalAsked_ = false;
+        reportedJournalProblem_ = problem;
+        return;
+    }
     if (problem.isEmpty() || problem == reportedJournalProblem_) return;
     reportedJournalProblem_ = problem;
     prompts().notice(this, problem);
+}
+
+bool TForm1::mayStartRenaming() {
+    if (journal_.lockedByAnother() || journal_.writable()) return true;
+    journalAsked_ = prompts().question(this, toQ(journal_.problem()) + QStringLiteral("，这一批改名将不能撤销。仍然改名吗？"));
+    return journalAsked_;
 }
 
 void TForm1::offerJournalUndo() {

@@ -17,6 +17,7 @@ void TForm1::N2Click() {
         naming.lines.resize(naming.entries.size());
         setEditLines(naming.lines);
     }
+    if (!mayStartRenaming()) return;
     RenamedCount = 0;
     UndoList.clear();
     const ManualNamingResult result = renameFromLines(naming, UndoList, RenamedCount, [this](const std::string& question) {

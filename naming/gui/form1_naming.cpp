@@ -85,7 +85,7 @@ bool TForm1::MakeTree(WalkMode mode) {
 }
 
 bool TForm1::nameWholeTree(WalkMode mode) {
-    if (!prompts().question(this, kWholeTreeQuestion)) return false;
+    if (!prompts().question(this, kWholeTreeQuestion) || !mayStartRenaming()) return false;
     setCurrentDirectory(ui.FileListBox1->directory());
     RenamedCount = 0;
     UndoList.clear();
@@ -103,7 +103,7 @@ void TForm1::N1Click() {
 }
 
 void TForm1::N14Click() {
-    if (!namingFormatChosen()) return;
+    if (!namingFormatChosen() || !mayStartRenaming()) return;
     RenamedCount = 0;
     showCountAnd(QStringLiteral("稍候，操作进行中"));
     UndoList.clear();
@@ -127,7 +127,7 @@ void TForm1::BitBtn4Click() {
 }
 
 bool TForm1::renameClickedFile(const std::string& path) {
-    if (!namingFormatChosen()) return false;
+    if (!namingFormatChosen() || !mayStartRenaming()) return false;
     RenamedCount = 0;
     ReName(path);
     showCountAnd(QStringLiteral("个文件已按指定格式重命名"));
@@ -138,7 +138,7 @@ bool TForm1::renameClickedFile(const std::string& path) {
 
 void TForm1::ID31Click() {
     RenamedCount = 0;
-    if (Form5->exec() != QDialog::Accepted) return;
+    if (Form5->exec() != QDialog::Accepted || !mayStartRenaming()) return;
     UndoList.clear();
     const std::string folder = ui.FileListBox1->directory();
     RenameBatch batch;

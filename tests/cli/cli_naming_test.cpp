@@ -79,6 +79,20 @@ TEST_F(CliNaming, AnUndoFromAnotherFolderAndAnUndoThatFailsKeepTheWayBack) {
     EXPECT_EQ(snapshot(folder / "Work"), before);
 }
 
+// A batch that could not be undone does not start, unless --no-undo says so.
+TEST_F(CliNaming, NoRenameWithoutAJournalUnlessAskedFor) {
+    folder.write("Work/Tom-a.mp3", "a");
+    stateHome.write("quilvane", "a file where the state folder should be");
+    const auto before = snapshot(folder / "Work");
+    const CliResult refused = cli({"name", "simple", "Work", "--style", "title"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(has(refused.err, "nothing was changed (add --no-undo to rename anyway)")) << refused.err;
+    EXPECT_EQ(snapshot(folder / "Work"), before);
+    const CliResult anyway = cli({"name", "simple", "Work", "--style", "title", "--no-undo"});
+    EXPECT_EQ(anyway.status, 0) << anyway.err;
+    EXPECT_EQ(folder.read("Work/a.mp3"), "a");
+}
+
 TEST_F(CliNaming, TemplateOverATreeLeavesTakenNamesAloneAndSaysSo) {
     folder.write("Tree/A/1.mp3", taggedMp3("Song1", "Tom", 1));
     folder.write("Tree/B/2.mp3", taggedMp3(gbk("红豆"), gbk("王菲"), 2));

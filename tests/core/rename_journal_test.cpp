@@ -11,6 +11,7 @@
 #include "app/rename_batch.h"
 #include "app/rename_journal.h"
 #include "platform/rename_noreplace.h"
+#include "support/file_size_limit.h"
 #include "support/folder_snapshot.h"
 #include "support/temp_folder.h"
 
@@ -126,6 +127,25 @@ TEST(RenameJournal, AJournalThatCannotBeWrittenStopsNoRename) {
     EXPECT_TRUE(journal.problem().ends_with("（程序关闭后将不能撤销这一批改名）"));
     EXPECT_EQ(undoRenames(log, {}).restored, 1) << "the undo in memory still works";
     EXPECT_EQ(dir.read("a"), "A");
+
+    // Asked before a batch: a state folder that takes no block of text (a full disk, here
+    // a limit on file sizes) says no, and leaves the journal of the last batch as it was.
+    TempFolder good;
+    std::string before;
+    {
+        RenameJournal ready(good / "quilvane");
+        EXPECT_TRUE(ready.writable());
+        ready.announce({{dir / "b", dir / "a"}});
+        ready.settle();
+        before = TempFolder::readFile(ready.path());
+    }
+    EXPECT_EQ(test::runWithFileSizeLimit(4096, [&] {
+                  RenameJournal full(good / "quilvane");
+                  if (full.writable() || full.problem().find("无法写入改名日志") == std::string::npos) std::exit(1);
+              }),
+              0);
+    EXPECT_EQ(good.read("quilvane/rename-journal"), before);
+    EXPECT_FALSE(RenameJournal(state / "quilvane").writable());
 }
 
 }  // namespace

@@ -108,19 +108,22 @@ TEST_F(PlannedBatches, Id3NamingSwapsCyclesAndShiftsAndSkipsWhatItMust) {
 
 // A state folder that cannot hold the journal: the renames happen, the user is told once
 // that this batch cannot be undone after a restart, and undo works while the window lives.
-TEST_F(PlannedBatches, AJournalThatCannotBeWrittenIsSaidOnceAndStopsNothing) {
+TEST_F(PlannedBatches, AJournalThatCannotBeWrittenIsAskedAboutAndTheUndoInMemoryWorks) {
     stateHome.write("quilvane", "a file where the folder should be");
     folder.write("Work/a.mp3", "A");
     folder.write("Work/b.mp3", "B");
     openWindows();
     ASSERT_EQ(list().setDirectory(folder / "Work"), 0);
     form().setEditLines({"b.mp3", "a.mp3"});
-    prompts.expectNotice("");
+    prompts.expectQuestion("", true);
     trigger("N2");
-    EXPECT_TRUE(prompts.shown().back().text.endsWith("（程序关闭后将不能撤销这一批改名）")) << prompts.shown().back().text.toStdString();
+    ASSERT_EQ(prompts.shown().size(), 1u) << "asked once, nothing said after";
+    EXPECT_TRUE(prompts.shown().back().text.endsWith("，这一批改名将不能撤销。仍然改名吗？")) << prompts.shown().back().text.toStdString();
     EXPECT_EQ(folder.read("Work/a.mp3"), "B");
     form().setEditLines({"b.mp3", "a.mp3"});
-    trigger("N2");  // swapped back; the same problem is not said again
+    prompts.expectQuestion("", true);
+    trigger("N2");  // swapped back
+    EXPECT_EQ(prompts.shown().size(), 2u);
     EXPECT_EQ(folder.read("Work/a.mp3"), "A");
     trigger("N50");
     EXPECT_EQ(folder.read("Work/a.mp3"), "B");

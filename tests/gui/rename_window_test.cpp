@@ -6,6 +6,10 @@
 #include "platform/qt/qtext.h"
 #include "support/gui_fixture.h"
 
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+
 namespace quilvane::test {
 namespace {
 
@@ -95,6 +99,35 @@ TEST_F(RenameWindow, UndoRestoresAChainAndReportsItsProgress) {
     EXPECT_FALSE(form().ui.N50->isEnabled());
     EXPECT_FALSE(form().ui.BitBtn7->isEnabled());
     EXPECT_TRUE(form().undoList().empty());
+}
+
+// With a state folder that takes nothing (here: files may not grow past 4 KB), a naming
+// command asks before it renames, and renames nothing on No.
+TEST_F(RenameWindow, ABatchThatCouldNotBeUndoneStartsOnlyWhenTheUserSaysSo) {
+    folder.write("Tom-a.mp3", "a");
+    openWindows();
+    form().ui.RadioGroup1->setItemIndex(0);
+    const auto withFullDisk = [](const std::function<void()>& work) {
+        rlimit old {};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limited{4096, old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        work();
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+    };
+    const QString question = QStringLiteral("，这一批改名将不能撤销。仍然改名吗？");
+    prompts.expectQuestion("", false);
+    withFullDisk([&] { form().N14Click(); });
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_TRUE(prompts.shown()[0].text.startsWith("无法写入改名日志 ")) << prompts.shown()[0].text.toStdString();
+    EXPECT_TRUE(prompts.shown()[0].text.endsWith(question));
+    EXPECT_TRUE(folder.exists("Tom-a.mp3")) << "No: nothing renamed";
+    prompts.expectQuestion("", true);
+    withFullDisk([&] { form().N14Click(); });
+    EXPECT_TRUE(folder.exists("a.mp3")) << "Yes: renamed, once asked";
+    EXPECT_EQ(prompts.shown().size(), 2u);
 }
 
 TEST_F(RenameWindow, TheSeparatorBoxTakesOneCharacter) {
