@@ -196,10 +196,15 @@ BatchOutcome RenameBatch::run(UndoList& log, const HeldNameHandler& held, const 
     const std::vector<Planner::Step> steps = planner.schedule();
 
     std::vector<char> parkFailed(requests_.size(), 0);
+    // Each moving file's identity, taken before any rename: the journal proves with it
+    // which renames were made should the program die part way.
+    std::vector<FileIdentity> files(requests_.size());
+    for (const Planner::Step& step : steps)
+        if (step.kind != Planner::Kind::Unpark) sys.identify(requests_[step.request].from, files[step.request]);
     const auto block = [&](std::size_t start) {
         std::vector<RenameRecord> records;
         for (std::size_t s = start; s < std::min(steps.size(), start + kAnnouncedAtOnce); ++s)
-            records.push_back({planner.toOf(steps[s]), planner.fromOf(steps[s])});
+            records.push_back({planner.toOf(steps[s]), planner.fromOf(steps[s]), files[steps[s].request]});
         return records;
     };
     const bool journaled = log.journaled();
@@ -218,11 +223,11 @@ BatchOutcome RenameBatch::run(UndoList& log, const HeldNameHandler& held, const 
             // Someone else holds the parking name: another one, announced first.
             for (int retry = 0; step.kind == Planner::Kind::Park && rc == EEXIST && retry < 10; ++retry) {
                 planner.repark(step.request);
-                log.announce({{planner.toOf(step), planner.fromOf(step)}});
+                log.announce({{planner.toOf(step), planner.fromOf(step), files[step.request]}});
                 rc = renameWithoutReplacing(planner.fromOf(step), planner.toOf(step), sys);
             }
             if (rc == 0) {
-                log.append(planner.toOf(step), planner.fromOf(step));
+                log.append(planner.toOf(step), planner.fromOf(step), files[step.request]);
                 if (step.kind != Planner::Kind::Park) {
                     ++outcome.renamed;
                     if (progress) progress(outcome.renamed);
@@ -234,7 +239,7 @@ BatchOutcome RenameBatch::run(UndoList& log, const HeldNameHandler& held, const 
                 // The cycle broke (another program took a name meanwhile): the parked file
                 // goes back to its own name if that is still free, else it is named where it is.
                 const std::string parked = planner.fromOf(step);
-                if (renameWithoutReplacing(parked, request.from, sys) == 0) log.append(request.from, parked);
+                if (renameWithoutReplacing(parked, request.from, sys) == 0) log.append(request.from, parked, files[step.request]);
                 else {
                     outcome.failed.push_back({parked, request.to});
                     continue;

@@ -58,11 +58,31 @@ std::optional<std::string> unescaped(std::string_view text) {
     return out;
 }
 
-std::string intentLine(const RenameRecord& r) { return "i " + escaped(r.oldPath) + "\t" + escaped(r.newPath) + "\n"; }
+// "i OLD<tab>NEW", then "<tab>DEVICE:INODE" of the file when it is known.
+std::string intentLine(const RenameRecord& r) {
+    std::string line = "i " + escaped(r.oldPath) + "\t" + escaped(r.newPath);
+    if (r.knowsFile()) line += "\t" + std::to_string(r.file.device) + ":" + std::to_string(r.file.inode);
+    return line + "\n";
+}
 
-bool entryExists(const std::string& path) {
+std::optional<FileIdentity> identityIn(std::string_view text) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    char* end = nullptr;
+    const std::string device(text.substr(0, colon)), inode(text.substr(colon + 1));
+    FileIdentity id;
+    id.device = static_cast<dev_t>(std::strtoull(device.c_str(), &end, 10));
+    if (device.empty() || *end != '\0') return std::nullopt;
+    id.inode = static_cast<ino_t>(std::strtoull(inode.c_str(), &end, 10));
+    if (inode.empty() || *end != '\0') return std::nullopt;
+    return id;
+}
+
+// The entry at the path: its identity, or nothing when there is none.
+std::optional<FileIdentity> entryAt(const std::string& path) {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino};
 }
 
 std::optional<std::string> readWhole(const std::string& path) {
@@ -96,10 +116,17 @@ bool parse(const std::string& text, std::time_t& started, std::vector<Intent>& i
         } else if (line.starts_with("i ")) {
             const std::size_t tab = line.find('\t');
             if (tab == std::string_view::npos) break;
+            const std::size_t second = line.find('\t', tab + 1);
             auto oldPath = unescaped(line.substr(2, tab - 2));
-            auto newPath = unescaped(line.substr(tab + 1));
+            auto newPath = unescaped(line.substr(tab + 1, second == std::string_view::npos ? std::string_view::npos : second - tab - 1));
             if (!oldPath || !newPath) break;
-            intents.push_back({{std::move(*newPath), std::move(*oldPath)}, false});
+            FileIdentity file{};
+            if (second != std::string_view::npos) {
+                const auto id = identityIn(line.substr(second + 1));
+                if (!id) break;
+                file = *id;
+            }
+            intents.push_back({{std::move(*newPath), std::move(*oldPath), file}, false});
         } else if (line.starts_with("d ")) {
             const std::size_t k = std::strtoull(std::string(line.substr(2)).c_str(), nullptr, 10);
             if (k >= intents.size()) break;
@@ -113,23 +140,27 @@ bool parse(const std::string& text, std::time_t& started, std::vector<Intent>& i
 
 // Renames are made in the order announced. One announced before the last mark and not
 // marked failed. Those after it (marks are written a block at a time) are read from the
-// disk, the last first: a rename was made when its new name is there and its old one
-// gone, as the disk stood right after it, that is with the later ones taken back.
+// disk, the last first, as the disk stood right after each, that is with the later ones
+// taken back: a rename was made when its file is at its new name. Where the journal does
+// not know the file, when its new name is there and its old one gone; names alone cannot
+// tell a swap made from one never begun, the file's identity can.
 std::vector<Intent> settledIntents(std::vector<Intent> intents) {
     std::size_t lastDone = 0;
     for (std::size_t k = 0; k < intents.size(); ++k)
         if (intents[k].done) lastDone = k + 1;
-    std::unordered_map<std::string, bool> takenBack;  // path -> whether it existed then
-    const auto existed = [&](const std::string& path) {
+    std::unordered_map<std::string, std::optional<FileIdentity>> takenBack;  // path -> its entry then
+    const auto entryThen = [&](const std::string& path) {
         const auto found = takenBack.find(path);
-        return found != takenBack.end() ? found->second : entryExists(path);
+        return found != takenBack.end() ? found->second : entryAt(path);
     };
     for (std::size_t k = intents.size(); k-- > lastDone;) {
         const RenameRecord& r = intents[k].record;
-        if (!existed(r.newPath) || existed(r.oldPath)) continue;
+        const auto atNew = entryThen(r.newPath);
+        const bool made = r.knowsFile() ? atNew == r.file : atNew && !entryThen(r.oldPath);
+        if (!made) continue;
         intents[k].done = true;
-        takenBack[r.newPath] = false;
-        takenBack[r.oldPath] = true;
+        takenBack[r.newPath] = std::nullopt;
+        takenBack[r.oldPath] = atNew;
     }
     return intents;
 }

@@ -8,15 +8,30 @@ namespace quilvane {
 
 bool renameAndLog(const std::string& from, const std::string& to, UndoList& log,
                   std::int32_t& renamedCount, SysCalls& sys) {
-    log.announce({{to, from}});
+    FileIdentity file{};
+    sys.identify(from, file);
+    log.announce({{to, from, file}});
     const bool renamed = renameWithoutReplacing(from, to, sys) == 0;
     if (renamed) {
-        log.append(to, from);
+        log.append(to, from, file);
         ++renamedCount;
     }
     log.settle();
     return renamed;
 }
+
+namespace {
+
+// An undo that was interrupted gave this file its old name already: it is there, and
+// not at its new name.
+bool alreadyBack(const RenameRecord& record, SysCalls& sys) {
+    if (!record.knowsFile()) return false;
+    FileIdentity at{};
+    if (sys.identify(record.newPath, at) == 0 && at == record.file) return false;
+    return sys.identify(record.oldPath, at) == 0 && at == record.file;
+}
+
+}  // namespace
 
 UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, SysCalls& sys) {
     const auto& records = log.records();
@@ -25,7 +40,9 @@ UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, 
     for (int k = 0; k < count; ++k) {
         const RenameRecord& record = records[static_cast<std::size_t>(count - 1 - k)];
         // A file parked during a cycle of names counts once, when it gets its name back.
-        if (renameWithoutReplacing(record.newPath, record.oldPath, sys) == 0) result.restored += isParkingName(record.oldPath) ? 0 : 1;
+        const int counted = isParkingName(record.oldPath) ? 0 : 1;
+        if (alreadyBack(record, sys)) result.restored += counted;
+        else if (renameWithoutReplacing(record.newPath, record.oldPath, sys) == 0) result.restored += counted;
         else result.failed.push_back(record);
         if (k % 9 == 0 && progress) progress(k);
     }

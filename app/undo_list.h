@@ -29,9 +29,9 @@ public:
     void awaitAnnounced() {
         if (journal_) journal_->awaitAnnounced();
     }
-    // A rename that was made.
-    void append(std::string newPath, std::string oldPath) {
-        records_.push_back({std::move(newPath), std::move(oldPath)});
+    // A rename that was made (of the file with this identity, when known).
+    void append(std::string newPath, std::string oldPath, FileIdentity file = {}) {
+        records_.push_back({std::move(newPath), std::move(oldPath), file});
         if (journal_) journal_->markDone(records_.back());
     }
     // Makes the journal's copy durable (the end of a batch).

@@ -112,6 +112,59 @@ TEST(RenameJournal, ACrashPartWayIsReadFromWhatTheDiskShows) {
     EXPECT_EQ(again->renames.back().oldPath, dir / "extra");
 }
 
+FileIdentity identityOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return {st.st_dev, st.st_ino};
+}
+
+// A swap and a three-cycle whose plans reached the journal before the process died, with
+// none of their renames made: the names alone look the same as a swap made whole, the
+// files' identities do not. Undo then moves nothing. And an undo killed part way, undone
+// again: what it gave back counts as given back.
+TEST(RenameJournal, ACrashBeforeASwapMovesNothingAndAnUndoCanBeRepeated) {
+    TempFolder dir, state;
+    for (const char* name : {"a", "b", "x", "y", "z"}) dir.write(name, name);
+    const auto before = snapshot(dir.path());
+    {
+        RenameJournal journal(state / "quilvane");
+        const std::string parkAB = dir / ".quilvane-swap-1-0", parkXYZ = dir / ".quilvane-swap-1-1";
+        journal.announce({{parkAB, dir / "a", identityOf(dir / "a")},
+                          {dir / "a", dir / "b", identityOf(dir / "b")},
+                          {dir / "b", parkAB, identityOf(dir / "a")},
+                          {parkXYZ, dir / "x", identityOf(dir / "x")},
+                          {dir / "x", dir / "y", identityOf(dir / "y")},
+                          {dir / "y", dir / "z", identityOf(dir / "z")},
+                          {dir / "z", parkXYZ, identityOf(dir / "x")}});
+    }  // the process dies here
+    {
+        RenameJournal journal(state / "quilvane");
+        EXPECT_FALSE(journal.load()) << "nothing was renamed, so there is nothing to undo";
+    }
+    EXPECT_EQ(snapshot(dir.path()), before);
+
+    // The whole cycle made, then an undo that died after its first step back.
+    {
+        RenameJournal journal(state / "quilvane");
+        UndoList log;
+        log.keepJournal(&journal);
+        RenameBatch cycle;
+        cycle.add(dir / "x", dir / "y");
+        cycle.add(dir / "y", dir / "z");
+        cycle.add(dir / "z", dir / "x");
+        ASSERT_EQ(cycle.run(log, kSkip).renamed, 3);
+        const RenameRecord last = log.records().back();
+        ASSERT_EQ(renameWithoutReplacing(last.newPath, last.oldPath), 0);  // the killed undo's first step
+    }
+    RenameJournal reopened(state / "quilvane");
+    UndoList again;
+    again.adopt(reopened.load().value().renames);
+    const UndoResult result = undoRenames(again, {});
+    EXPECT_TRUE(result.failed.empty()) << unrestoredNamesText(result.failed);
+    EXPECT_EQ(result.restored, 3);
+    EXPECT_EQ(snapshot(dir.path()), before);
+}
+
 TEST(RenameJournal, AJournalThatCannotBeWrittenStopsNoRename) {
     TempFolder dir, state;
     dir.write("a", "A");
