@@ -56,6 +56,16 @@ TEST_F(Sorting, KeepingOriginalsCopiesButCollectingAlwaysMoves) {
     });
     EXPECT_EQ(dir.names("All"), std::vector<std::string>{"Tom - Rain.mp3"});
     EXPECT_TRUE(dir.names("In").empty());
+
+    // With the sub-folders: their files are gathered, the sub-folders themselves stay.
+    dir.write("In/CD1/Ann - Snow.mp3", "snow");
+    sort([](SortSettings& s) {
+        s.keepOriginal = true;
+        s.byArtist = false;
+        s.withSubfolders = true;
+    });
+    EXPECT_EQ(dir.read("All/Ann - Snow.mp3"), "snow");
+    EXPECT_EQ(dir.names("In"), std::vector<std::string>{"CD1"});
 }
 
 TEST_F(Sorting, OnlyExistingFoldersAndTheSearchFolderGoingAway) {

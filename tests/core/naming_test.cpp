@@ -61,6 +61,22 @@ TEST(Id3Name, WhichFilesTakePartAndWhichNamesApply) {
     EXPECT_FALSE(isApplicableName(".mp3")) << "an empty name would hide the file";
 }
 
+// A name built from a tag that would move the file ("AC/DC") or hide it (an empty title)
+// is never given to a real file.
+TEST(Id3Name, ATagThatWouldMoveOrHideTheFileNamesNothing) {
+    TempFolder dir;
+    const auto withTag = [&](const std::string& name, const std::string& title, const std::string& artist) {
+        const TagBlock tag = buildTagBlock(title, artist, "", "", "", 1);
+        dir.write(name, std::string(200, 'a') + std::string(tag.bytes.data(), 128));
+    };
+    withTag("a.mp3", "Thunderstruck", "AC/DC");
+    withTag("b.mp3", "", "Tom");
+    withTag("c.mp3", "Rain", "Tom");
+    EXPECT_EQ(id3NamingTarget(dir.path(), "a.mp3", "Ar_T", "-"), std::nullopt);
+    EXPECT_EQ(id3NamingTarget(dir.path(), "b.mp3", "T", "-"), std::nullopt);
+    EXPECT_EQ(id3NamingTarget(dir.path(), "c.mp3", "Ar_T", "-"), dir / "Tom-Rain.mp3");
+}
+
 TEST(TreeWalk, VisitsEveryFileDepthFirstAndSkipsDotNamesAndLinks) {
     TempFolder dir;
     dir.write("a.mp3");

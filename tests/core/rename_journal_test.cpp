@@ -165,6 +165,37 @@ TEST(RenameJournal, ACrashBeforeASwapMovesNothingAndAnUndoCanBeRepeated) {
     EXPECT_EQ(snapshot(dir.path()), before);
 }
 
+// A chain (b->c made first, then a->b) whose marks died with the process is found whole
+// from the disk; and a journal that failed part way is not left behind as if whole.
+TEST(RenameJournal, UnmarkedChainsAreFoundAndAJournalCutShortIsNotKept) {
+    TempFolder dir, state;
+    dir.write("b", "was a");
+    dir.write("c", "was b");
+    state.write("quilvane/rename-journal", "quilvane rename journal 1\nstarted 1700000000\ni " + dir / "b" + "\t" + dir / "c" +
+                                               "\ni " + dir / "a" + "\t" + dir / "b" + "\n");
+    {
+        RenameJournal journal(state / "quilvane");
+        const auto batch = journal.load();
+        ASSERT_TRUE(batch);
+        const std::vector<RenameRecord> chain{{dir / "c", dir / "b"}, {dir / "b", dir / "a"}};
+        EXPECT_EQ(batch->renames, chain);
+    }
+
+    TempFolder many;
+    for (int i = 0; i < 300; ++i) many.write("a" + std::to_string(i), std::to_string(i));
+    EXPECT_EQ(test::runWithFileSizeLimit(4096, [&] {
+                  RenameJournal journal(state / "quilvane");
+                  UndoList log;
+                  log.keepJournal(&journal);
+                  RenameBatch batch;
+                  for (int i = 0; i < 300; ++i) batch.add(many / ("a" + std::to_string(i)), many / ("b" + std::to_string(i)));
+                  if (batch.run(log, kSkip).renamed != 300 || journal.problem().empty()) std::exit(1);
+              }),
+              0);
+    EXPECT_FALSE(state.exists("quilvane/rename-journal")) << "a journal with a gap would undo part of a batch";
+    EXPECT_EQ(many.read("b299"), "299");
+}
+
 TEST(RenameJournal, AJournalThatCannotBeWrittenStopsNoRename) {
     TempFolder dir, state;
     dir.write("a", "A");
