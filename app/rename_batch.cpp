@@ -189,7 +189,7 @@ private:
 }  // namespace
 
 BatchOutcome RenameBatch::run(UndoList& log, const HeldNameHandler& held, const std::function<void(int)>& progress,
-                              SysCalls& sys) {
+                              SysCalls& sys, const std::atomic<bool>* stop) {
     BatchOutcome outcome;
     Planner planner(requests_, held, sys, outcome);
     planner.decide();
@@ -209,7 +209,8 @@ BatchOutcome RenameBatch::run(UndoList& log, const HeldNameHandler& held, const 
     };
     const bool journaled = log.journaled();
     if (journaled && !steps.empty()) log.announce(block(0));
-    for (std::size_t start = 0; start < steps.size(); start += kAnnouncedAtOnce) {
+    bool inCycle = false;  // a file is parked: the cycle is finished before any stop
+    for (std::size_t start = 0; start < steps.size() && !outcome.stopped; start += kAnnouncedAtOnce) {
         const std::size_t end = std::min(steps.size(), start + kAnnouncedAtOnce);
         // This block was announced and synced; the next one is synced while this one is made.
         if (journaled && start > 0) log.awaitAnnounced();
@@ -218,6 +219,12 @@ BatchOutcome RenameBatch::run(UndoList& log, const HeldNameHandler& held, const 
         for (std::size_t s = start; s < end; ++s) {
             const Planner::Step& step = steps[s];
             const RenameRequest& request = requests_[step.request];
+            if (!inCycle && stop && stop->load()) {
+                outcome.stopped = true;
+                break;
+            }
+            if (step.kind == Planner::Kind::Park) inCycle = true;
+            if (step.kind == Planner::Kind::Unpark) inCycle = false;
             if (step.kind == Planner::Kind::Unpark && parkFailed[step.request]) continue;
             int rc = renameWithoutReplacing(planner.fromOf(step), planner.toOf(step), sys);
             // Someone else holds the parking name: another one, announced first.

@@ -4,6 +4,7 @@
 // temporary name in its folder), so swaps, cycles and shifted numbering never meet their
 // own batch's names. Every rename made, the parking ones too, goes to the undo log, which
 // therefore restores the batch exactly.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,6 +36,7 @@ struct BatchOutcome {
     std::vector<RenameRequest> sameNameAsEarlier;
     // Renames that failed when made; the files keep their names.
     std::vector<RenameRequest> failed;
+    bool stopped = false;  // ended early on request; the renames not made yet were not tried
 };
 
 class RenameBatch {
@@ -45,9 +47,11 @@ public:
     std::size_t size() const { return requests_.size(); }
 
     // Decides the held names (asking through `held`, in the command's order), then makes
-    // the renames. `progress(renamed)` follows every rename made.
+    // the renames. `progress(renamed)` follows every rename made. A `stop` raised during
+    // the run (Ctrl-C) ends it after the rename in hand, and after the cycle of names in
+    // hand, so that no file is left under a parking name; `stopped` then says so.
     BatchOutcome run(UndoList& log, const HeldNameHandler& held, const std::function<void(int renamed)>& progress = {},
-                     SysCalls& sys = realSysCalls());
+                     SysCalls& sys = realSysCalls(), const std::atomic<bool>* stop = nullptr);
 
 private:
     std::vector<RenameRequest> requests_;

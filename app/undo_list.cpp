@@ -33,12 +33,21 @@ bool alreadyBack(const RenameRecord& record, SysCalls& sys) {
 
 }  // namespace
 
-UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, SysCalls& sys) {
+UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, SysCalls& sys,
+                       const std::atomic<bool>* stop) {
     const auto& records = log.records();
     const int count = static_cast<int>(records.size());
     UndoResult result;
-    for (int k = 0; k < count; ++k) {
+    int tried = 0;
+    bool parked = false;  // a file of a cycle waits under a parking name: not left there
+    for (int k = 0; k < count; ++k, ++tried) {
+        if (!parked && stop && stop->load()) {
+            result.stopped = true;
+            break;
+        }
         const RenameRecord& record = records[static_cast<std::size_t>(count - 1 - k)];
+        if (isParkingName(record.oldPath)) parked = true;
+        if (isParkingName(record.newPath)) parked = false;
         // A file parked during a cycle of names counts once, when it gets its name back.
         const int counted = isParkingName(record.oldPath) ? 0 : 1;
         if (alreadyBack(record, sys)) result.restored += counted;
@@ -46,8 +55,10 @@ UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, 
         else result.failed.push_back(record);
         if (k % 9 == 0 && progress) progress(k);
     }
-    // What could not be taken back stays for a later try, in the order it was made.
-    std::vector<RenameRecord> left(result.failed.rbegin(), result.failed.rend());
+    // What could not be taken back, or was not tried, stays for a later try, in the order
+    // it was made.
+    std::vector<RenameRecord> left(records.begin(), records.begin() + (count - tried));
+    left.insert(left.end(), result.failed.rbegin(), result.failed.rend());
     if (left.empty()) log.clear();
     else log.keepOnly(std::move(left));
     return result;

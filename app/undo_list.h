@@ -1,5 +1,6 @@
 #pragma once
 // The rename log of the last naming command, and its undo.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -69,6 +70,7 @@ struct UndoResult {
     // Records whose entry could not get its old name back (the name taken meanwhile,
     // the entry gone): they stay where they are.
     std::vector<RenameRecord> failed;
+    bool stopped = false;  // ended early on request: the renames not tried stay in the log
 };
 
 // Gives every logged entry its old name back, the last rename first, so that chains
@@ -76,7 +78,7 @@ struct UndoResult {
 // (counting from 0) with k a multiple of 9, `progress(k)` is called. The log keeps only
 // the renames that could not be taken back, so that a later undo can try them again.
 UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress,
-                       SysCalls& sys = realSysCalls());
+                       SysCalls& sys = realSysCalls(), const std::atomic<bool>* stop = nullptr);
 
 // The notice that names the entries an undo could not restore (the first 20 of them).
 std::string unrestoredNamesText(const std::vector<RenameRecord>& failed);

@@ -89,7 +89,8 @@ const char* kCommonChinese =
     "改名的命令先确认改名日志写得进去（用于 undo）；写不进去（磁盘满、没有权限）就不改名，以状态 2 退出，\n"
     "加 --no-undo 仍然改名（这一批将不能撤销）。\n"
     "路径按字节原样使用，GBK 文件名也可以。进度显示在终端的标准错误上。\n"
-    "退出状态：0 成功，1 有文件失败，2 用法错误。\n";
+    "改名或撤销中按 Ctrl-C（或收到 SIGTERM）会做完手头的这一个再停下，已做的可以用 undo 恢复。\n"
+    "退出状态：0 成功，1 有文件失败，2 用法错误，130 被中断。\n";
 const char* kCommonEnglish =
     "\nEvery command that changes files takes --dry-run (prints what it would do, changes\n"
     "nothing) and --verbose (lists every change). A command that renames first makes sure\n"
@@ -97,7 +98,9 @@ const char* kCommonEnglish =
     "permission) nothing is renamed and the exit status is 2, unless --no-undo is given.\n"
     "Paths are used as the bytes given, so\n"
     "GBK names work. Progress goes to standard error when it is a terminal.\n"
-    "Exit status: 0 success, 1 some files failed, 2 bad usage.\n";
+    "Ctrl-C (or SIGTERM) during renames or an undo finishes the rename in hand, then stops;\n"
+    "what was done can be undone with undo.\n"
+    "Exit status: 0 success, 1 some files failed, 2 bad usage, 130 interrupted.\n";
 
 }  // namespace
 

@@ -55,7 +55,7 @@ int runGathered(RenameBatch& batch, RenameRun& run) {
     Progress progress;
     const BatchOutcome outcome = batch.run(run.log(), run.keepHeldNames(), [&](int renamed) {
         progress.show(say("已改名 ", "renamed ") + std::to_string(renamed) + " / " + std::to_string(batch.size()));
-    }, run.sys());
+    }, run.sys(), run.interruption());
     progress.clear();
     return run.finish(outcome);
 }
@@ -116,7 +116,8 @@ int nameLines(const Words& words) {
     RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder, args.flag("--no-undo"));
     run.begin();
     std::int32_t renamed = 0;
-    const ManualNamingResult result = renameFromLines(naming, run.log(), renamed, [](const std::string&) { return false; }, run.sys());
+    const ManualNamingResult result =
+        renameFromLines(naming, run.log(), renamed, [](const std::string&) { return false; }, run.sys(), run.interruption());
     run.noteHeld(result.held);
     if (!result.refused.empty()) run.noteFailure(refusedLinesText(result.refused, naming.lines));
     return run.finish(result.batch);
@@ -157,13 +158,19 @@ int undoCommand(const Words& words) {
     log.adopt(batch->renames);
     SimulatedSysCalls simulated;
     Progress progress;
+    const std::atomic<bool>* stop = dryRun ? nullptr : &catchInterruptions();
     const UndoResult result = undoRenames(log, [&](int k) { progress.show(say("已恢复 ", "restored ") + std::to_string(k)); },
-                                          dryRun ? static_cast<SysCalls&>(simulated) : realSysCalls());
+                                          dryRun ? static_cast<SysCalls&>(simulated) : realSysCalls(), stop);
     progress.clear();
     if (dryRun || args.flag("--verbose"))
         for (const auto& [now, was] : origin)
             if (now != was) printLine(displayName(now) + " -> " + displayName(was));
     if (!result.failed.empty()) printProblem(unrestoredNamesText(result.failed));
+    if (result.stopped) {
+        printLine(say("已中断：已恢复" + std::to_string(result.restored) + "个名字；再运行 quilvane-cli undo 可以继续",
+                      "interrupted: restored " + std::to_string(result.restored) + " names; run quilvane-cli undo again to go on"));
+        return kInterrupted;
+    }
     const std::string restored = std::to_string(filesRenamedIn(batch->renames) - result.failed.size());
     printLine(dryRun ? say("试运行：将恢复 " + restored + " 个名字，不能恢复 " + std::to_string(result.failed.size()) + " 个（未改动任何文件）",
                            "dry run: would restore " + restored + " names, could not restore " +

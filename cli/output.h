@@ -8,7 +8,7 @@
 
 namespace quilvane::cli {
 
-enum ExitStatus { kSuccess = 0, kSomeFailed = 1, kBadUsage = 2 };
+enum ExitStatus { kSuccess = 0, kSomeFailed = 1, kBadUsage = 2, kInterrupted = 130 };
 
 bool speaksChinese();
 // The text in the user's language.

@@ -1,5 +1,6 @@
 #include "cli/rename_run.h"
 
+#include <csignal>
 #include <map>
 
 #include "app/rename_record.h"
@@ -36,7 +37,26 @@ HeldNameHandler RenameRun::keepHeldNames() {
     };
 }
 
-void RenameRun::begin() { log_.clear(); }
+void RenameRun::begin() {
+    log_.clear();
+    if (!dryRun_) catchInterruptions();
+}
+
+namespace {
+std::atomic<bool> interrupted{false};
+extern "C" void raiseInterruption(int) { interrupted.store(true); }
+}  // namespace
+
+const std::atomic<bool>& catchInterruptions() {
+    struct sigaction action {};
+    action.sa_handler = raiseInterruption;
+    ::sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    return interrupted;
+}
+
+const std::atomic<bool>* RenameRun::interruption() const { return dryRun_ ? nullptr : &interrupted; }
 
 void RenameRun::noteHeld(const std::vector<RenameRequest>& held) { held_.insert(held_.end(), held.begin(), held.end()); }
 
@@ -70,6 +90,11 @@ int RenameRun::finish(const BatchOutcome& outcome) {
 
     const std::size_t notRenamed = held_.size() + outcome.sameNameAsEarlier.size() + outcome.failed.size();
     const std::string counts = std::to_string(outcome.renamed);
+    if (outcome.stopped) {
+        printLine(say("已中断：已改名" + counts + "个；用 quilvane-cli undo 可以恢复",
+                      "interrupted: renamed " + counts + "; quilvane-cli undo gives the names back"));
+        return kInterrupted;
+    }
     if (dryRun_) {
         printLine(say("试运行：将改名 " + counts + " 个，不能改名 " + std::to_string(notRenamed) + " 个，其他失败 " +
                           std::to_string(failures_.size()) + " 处（未改动任何文件）",

@@ -2,6 +2,7 @@
 // What the naming commands share: the undo log (journaled, so that `quilvane-cli undo` and
 // the window's 撤销更名 can undo the batch later; a dry run plays the renames on a picture
 // of the disk and journals nothing), the list of renames made, and the summary.
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,8 +33,12 @@ public:
     void noteHeld(const std::vector<RenameRequest>& held);
     void noteFailure(const std::string& text) { failures_.push_back(text); }
 
+    // Raised by Ctrl-C or SIGTERM once the batch has begun: the batch ends after the
+    // rename in hand, with its journal settled.
+    const std::atomic<bool>* interruption() const;
+
     // Prints the renames (a dry run's always, a real run's with --verbose), the problems
-    // and the summary line; returns the exit status.
+    // and the summary line, and after an interruption how to undo; returns the exit status.
     int finish(const BatchOutcome& outcome);
 
 private:
@@ -52,5 +57,9 @@ private:
 // Refuses (UsageError) a batch of renames that the journal could not take, unless
 // `withoutUndo`.
 void refuseWithoutJournal(RenameJournal& journal, bool withoutUndo);
+
+// From now on Ctrl-C and SIGTERM raise a flag instead of ending the program: a batch of
+// renames or an undo ends cleanly at the next rename. Returns the flag.
+const std::atomic<bool>& catchInterruptions();
 
 }  // namespace quilvane::cli

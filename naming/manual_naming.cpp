@@ -17,7 +17,8 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 }  // namespace
 
 ManualNamingResult renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
-                                   const std::function<bool(const std::string&)>& ask, SysCalls& sys) {
+                                   const std::function<bool(const std::string&)>& ask, SysCalls& sys,
+                                   const std::atomic<bool>* stop) {
     ManualNamingResult result;
     RenameBatch batch;
     for (std::size_t i = 0; i < naming.entries.size() && i < naming.lines.size(); ++i) {
@@ -50,7 +51,7 @@ ManualNamingResult renameFromLines(const ManualNaming& naming, UndoList& log, st
         deleteFileForcibly(from);
         return HeldName::SourceDeleted;
     };
-    result.batch = batch.run(log, held, {}, sys);
+    result.batch = batch.run(log, held, {}, sys, stop);
     renamedCount += result.batch.renamed;
     return result;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 // Manual naming: each entry of the file list gets the name on its line of the editing
 // area. Nothing is ever overwritten, and only renames that happened are logged and
 // counted.
@@ -36,7 +37,7 @@ struct ManualNamingResult {
 // becomes a UTF-8 name.
 ManualNamingResult renameFromLines(const ManualNaming& naming, UndoList& log, std::int32_t& renamedCount,
                                    const std::function<bool(const std::string& question)>& ask,
-                                   SysCalls& sys = realSysCalls());
+                                   SysCalls& sys = realSysCalls(), const std::atomic<bool>* stop = nullptr);
 
 // The notice for lines refused that way.
 std::string refusedLinesText(const std::vector<std::size_t>& refused, const std::vector<std::string>& lines);

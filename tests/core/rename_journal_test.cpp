@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -194,6 +195,37 @@ TEST(RenameJournal, UnmarkedChainsAreFoundAndAJournalCutShortIsNotKept) {
               0);
     EXPECT_FALSE(state.exists("quilvane/rename-journal")) << "a journal with a gap would undo part of a batch";
     EXPECT_EQ(many.read("b299"), "299");
+}
+
+// Ctrl-C during a batch: the cycle of names in hand is finished (no file is left under a
+// parking name), nothing after it is renamed, and the journal holds what was made.
+TEST(RenameJournal, AnInterruptedBatchEndsAfterTheCycleInHandWithItsJournalSettled) {
+    TempFolder dir, state;
+    dir.write("a", "A");
+    dir.write("b", "B");
+    for (int i = 0; i < 5; ++i) dir.write("f" + std::to_string(i), "f");
+    std::atomic<bool> stop{false};
+    BatchOutcome outcome;
+    {
+        RenameJournal journal(state / "quilvane");
+        UndoList log;
+        log.keepJournal(&journal);
+        RenameBatch batch;
+        batch.add(dir / "a", dir / "b");
+        batch.add(dir / "b", dir / "a");
+        for (int i = 0; i < 5; ++i) batch.add(dir / ("f" + std::to_string(i)), dir / ("g" + std::to_string(i)));
+        outcome = batch.run(log, kSkip, [&](int) { stop = true; }, realSysCalls(), &stop);
+    }
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_EQ(outcome.renamed, 2);
+    EXPECT_EQ(dir.read("a"), "B");
+    EXPECT_EQ(dir.read("b"), "A");
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"a", "b", "f0", "f1", "f2", "f3", "f4"})) << "no parked file";
+    RenameJournal journal(state / "quilvane");
+    UndoList log;
+    log.adopt(journal.load().value().renames);
+    EXPECT_EQ(undoRenames(log, {}).restored, 2);
+    EXPECT_EQ(dir.read("a"), "A");
 }
 
 TEST(RenameJournal, AJournalThatCannotBeWrittenStopsNoRename) {
