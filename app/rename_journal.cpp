@@ -5,7 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -16,8 +20,12 @@ namespace quilvane {
 namespace {
 
 constexpr std::string_view kHeader = "quilvane rename journal 1\n";
-constexpr char kJournalName[] = "rename-journal";
+constexpr char kLegacyJournalName[] = "rename-journal";  // the one batch older versions kept
 constexpr char kLockName[] = "rename-journal.lock";
+constexpr char kHistoryName[] = "rename-history";
+constexpr char kBatchSuffix[] = ".journal";
+// Batches kept: the newest this many; an older one goes when a new one begins.
+constexpr std::size_t kBatchesKept = 20;
 
 // Names may hold any byte but '/' and zero: tabs, line breaks and '%' are escaped.
 std::string escaped(std::string_view path) {
@@ -103,7 +111,15 @@ struct Intent {
 };
 
 // The journal's text as far as it is whole: a line cut short by a crash ends it.
-bool parse(const std::string& text, std::time_t& started, std::vector<Intent>& intents) {
+struct Parsed {
+    std::time_t started = 0;
+    std::string about, folder;
+    std::vector<Intent> intents;
+};
+
+bool parse(const std::string& text, Parsed& parsed) {
+    std::time_t& started = parsed.started;
+    std::vector<Intent>& intents = parsed.intents;
     if (!text.starts_with(kHeader)) return false;
     std::size_t at = kHeader.size();
     while (at < text.size()) {
@@ -113,6 +129,13 @@ bool parse(const std::string& text, std::time_t& started, std::vector<Intent>& i
         at = end + 1;
         if (line.starts_with("started ")) {
             started = static_cast<std::time_t>(std::strtoll(std::string(line.substr(8)).c_str(), nullptr, 10));
+        } else if (line.starts_with("about ")) {
+            const std::size_t tab = line.find('\t');
+            auto about = unescaped(line.substr(6, tab == std::string_view::npos ? std::string_view::npos : tab - 6));
+            auto folder = tab == std::string_view::npos ? std::optional<std::string>("") : unescaped(line.substr(tab + 1));
+            if (!about || !folder) break;
+            parsed.about = std::move(*about);
+            parsed.folder = std::move(*folder);
         } else if (line.starts_with("i ")) {
             const std::size_t tab = line.find('\t');
             if (tab == std::string_view::npos) break;
@@ -165,6 +188,28 @@ std::vector<Intent> settledIntents(std::vector<Intent> intents) {
     return intents;
 }
 
+// The batch files of the history, oldest first (their names begin with the time).
+std::vector<std::string> batchFiles(const std::string& history) {
+    std::vector<std::string> files;
+    if (DIR* dir = ::opendir(history.c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string_view name = e->d_name;
+            if (name.ends_with(kBatchSuffix) && !name.starts_with(".")) files.push_back(joinPath(history, std::string(name)));
+        }
+        ::closedir(dir);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// A name that sorts by when the batch began, the nanosecond and the process telling
+// batches of one second apart.
+std::string batchFileName(std::time_t started, long nanoseconds, long pid) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%012lld%09ld-%07ld%s", static_cast<long long>(started), nanoseconds, pid, kBatchSuffix);
+    return name;
+}
+
 }  // namespace
 
 std::string programStateFolder() {
@@ -182,7 +227,9 @@ RenameJournal::~RenameJournal() {
     if (lockFd_ >= 0) ::close(lockFd_);
 }
 
-std::string RenameJournal::path() const { return joinPath(folder_, kJournalName); }
+std::string RenameJournal::historyFolder() const { return joinPath(folder_, kHistoryName); }
+
+std::string RenameJournal::path() const { return current_.empty() ? historyFolder() : current_; }
 
 void RenameJournal::fail(const std::string& what, int error) {
     if (syncing_.joinable()) syncing_.join();
@@ -190,18 +237,20 @@ void RenameJournal::fail(const std::string& what, int error) {
     // A journal with a gap would undo part of a batch: none is better.
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    ::unlink(path().c_str());
+    if (!current_.empty()) ::unlink(current_.c_str());
+    current_.clear();
     broken_ = true;
 }
 
 bool RenameJournal::lock() {
     if (lockFd_ >= 0) return true;
     if (lockRefused_) return false;
-    if (const int error = createFolders(folder_)) {
+    if (const int error = createFolders(historyFolder())) {
         fail("无法建立改名日志的文件夹", error);
         return false;
     }
     ::chmod(folder_.c_str(), 0700);
+    ::chmod(historyFolder().c_str(), 0700);
     lockFd_ = ::open(joinPath(folder_, kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lockFd_ < 0) {
         fail("无法打开改名日志", errno);
@@ -214,7 +263,18 @@ bool RenameJournal::lock() {
         problem_ = "另一个正在运行的Quilvane在使用改名日志，这一批改名只能在本程序关闭前撤销";
         return false;
     }
+    takeInLegacyJournal();
     return true;
+}
+
+// The batch an older version kept in one file joins the history.
+void RenameJournal::takeInLegacyJournal() {
+    const std::string legacy = joinPath(folder_, kLegacyJournalName);
+    const auto text = readWhole(legacy);
+    if (!text) return;
+    Parsed parsed;
+    parse(*text, parsed);
+    ::rename(legacy.c_str(), joinPath(historyFolder(), batchFileName(parsed.started, 0, 0)).c_str());
 }
 
 bool RenameJournal::writeText(const std::string& text) {
@@ -231,10 +291,26 @@ bool RenameJournal::writeText(const std::string& text) {
     return true;
 }
 
+std::string RenameJournal::headerText() const {
+    std::string text = std::string(kHeader) + "started " + std::to_string(started_) + "\n";
+    if (!about_.empty() || !aboutFolder_.empty()) text += "about " + escaped(about_) + "\t" + escaped(aboutFolder_) + "\n";
+    return text;
+}
+
+// A new batch gets a file of its own in the history; the batches before it stay there.
 bool RenameJournal::open() {
     if (fd_ >= 0) return true;
     if (broken_ || !lock()) return false;
-    fd_ = ::open(path().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+    if (!current_.empty()) {
+        fd_ = ::open(current_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        if (fd_ < 0) fail("无法写入改名日志", errno);
+        return fd_ >= 0;
+    }
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    started_ = now.tv_sec;
+    current_ = joinPath(historyFolder(), batchFileName(now.tv_sec, now.tv_nsec, static_cast<long>(::getpid())));
+    fd_ = ::open(current_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
     if (fd_ < 0) {
         fail("无法建立改名日志", errno);
         return false;
@@ -242,34 +318,71 @@ bool RenameJournal::open() {
     nextIntent_ = 0;
     pending_.clear();
     pendingHead_ = 0;
-    started_ = std::time(nullptr);
-    return writeText(std::string(kHeader) + "started " + std::to_string(started_) + "\n");
+    if (!writeText(headerText())) return false;
+    // The oldest batches beyond the history's length go.
+    const std::vector<std::string> files = batchFiles(historyFolder());
+    for (std::size_t k = 0; k + kBatchesKept < files.size(); ++k)
+        if (files[k] != current_) ::unlink(files[k].c_str());
+    return true;
 }
 
+std::optional<RenameJournal::Batch> RenameJournal::readBatch(const std::string& file) const {
+    const auto text = readWhole(file);
+    if (!text) return std::nullopt;
+    Parsed parsed;
+    if (!parse(*text, parsed)) return std::nullopt;
+    Batch batch;
+    batch.started = parsed.started;
+    batch.about = parsed.about;
+    batch.folder = parsed.folder;
+    for (const Intent& intent : settledIntents(parsed.intents))
+        if (intent.done) batch.renames.push_back(intent.record);
+    return batch;
+}
+
+// The newest batch with renames to undo; batches that have none left go.
 std::optional<RenameJournal::Batch> RenameJournal::load() {
     if (!lock()) return std::nullopt;
-    const auto text = readWhole(path());
-    if (!text) return std::nullopt;
-    Batch batch;
-    std::vector<Intent> intents;
-    if (!parse(*text, batch.started, intents)) return std::nullopt;
-    for (const Intent& intent : settledIntents(intents))
-        if (intent.done) batch.renames.push_back(intent.record);
-    if (batch.renames.empty()) {
-        ::unlink(path().c_str());
-        return std::nullopt;
+    const std::vector<std::string> files = batchFiles(historyFolder());
+    for (auto file = files.rbegin(); file != files.rend(); ++file) {
+        if (*file == current_) continue;
+        auto batch = readBatch(*file);
+        if (!batch) continue;  // not a journal of ours: left alone
+        if (batch->renames.empty()) {
+            ::unlink(file->c_str());
+            continue;
+        }
+        // Written anew as it now stands, so that later renames of the batch follow whole lines.
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        current_ = *file;
+        started_ = batch->started;
+        about_ = batch->about;
+        aboutFolder_ = batch->folder;
+        rewrite(batch->renames);
+        return batch;
     }
-    // Written anew as it now stands, so that later renames of the batch follow whole lines.
-    started_ = batch.started;
-    rewrite(batch.renames);
-    return batch;
+    return std::nullopt;
+}
+
+std::vector<RenameJournal::Batch> RenameJournal::history() const {
+    std::vector<Batch> batches;
+    const std::vector<std::string> files = batchFiles(historyFolder());
+    for (auto file = files.rbegin(); file != files.rend(); ++file)
+        if (auto batch = readBatch(*file); batch && !batch->renames.empty()) batches.push_back(std::move(*batch));
+    return batches;
+}
+
+void RenameJournal::describe(std::string about, std::string folder) {
+    about_ = std::move(about);
+    aboutFolder_ = std::move(folder);
 }
 
 bool RenameJournal::rewrite(const std::vector<RenameRecord>& renames) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    const std::string fresh = path() + ".new";
-    std::string rewritten = std::string(kHeader) + "started " + std::to_string(started_) + "\n";
+    const std::string fresh = joinPath(historyFolder(), "." + fileNameOf(current_) + ".new");
+    std::string rewritten = headerText();
     for (std::size_t k = 0; k < renames.size(); ++k) rewritten += intentLine(renames[k]) + "d " + std::to_string(k) + "\n";
     fd_ = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
     if (fd_ < 0) {
@@ -277,7 +390,7 @@ bool RenameJournal::rewrite(const std::vector<RenameRecord>& renames) {
         return false;
     }
     if (!writeText(rewritten)) return false;
-    if (::fdatasync(fd_) != 0 || ::rename(fresh.c_str(), path().c_str()) != 0) {
+    if (::fdatasync(fd_) != 0 || ::rename(fresh.c_str(), current_.c_str()) != 0) {
         fail("无法写入改名日志", errno);
         return false;
     }
@@ -350,12 +463,12 @@ void RenameJournal::settle() {
 
 bool RenameJournal::writable() {
     if (lockRefused_) return false;
-    if (const int error = lockFd_ < 0 ? createFolders(folder_) : 0) {
+    if (const int error = lockFd_ < 0 ? createFolders(historyFolder()) : 0) {
         problem_ = "无法写入改名日志 " + path() + "：" + systemReason(error);
         return false;
     }
     if (!lock()) return false;
-    const std::string probe = path() + ".probe";
+    const std::string probe = joinPath(historyFolder(), ".probe");
     const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     int error = fd < 0 ? errno : 0;
     if (fd >= 0) {
@@ -382,7 +495,7 @@ void RenameJournal::keepOnly(const std::vector<RenameRecord>& renames) {
         discard();
         return;
     }
-    if (started_ == 0) started_ = std::time(nullptr);
+    if (current_.empty()) return;  // the batch was never journaled
     rewrite(renames);
 }
 
@@ -396,7 +509,22 @@ void RenameJournal::discard() {
     nextIntent_ = 0;
     broken_ = false;
     if (!lockRefused_) problem_.clear();
-    if (lockFd_ >= 0) ::unlink(path().c_str());
+    if (lockFd_ >= 0 && !current_.empty()) ::unlink(current_.c_str());
+    current_.clear();
+}
+
+void RenameJournal::startNew() {
+    awaitAnnounced();
+    if (fd_ >= 0 && !marks_.empty()) settle();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    current_.clear();
+    pending_.clear();
+    pendingHead_ = 0;
+    marks_.clear();
+    nextIntent_ = 0;
+    broken_ = false;
+    if (!lockRefused_) problem_.clear();
 }
 
 }  // namespace quilvane

@@ -1,6 +1,7 @@
 #pragma once
-// The last rename batch, kept on disk so that it can still be undone after a crash, a
-// power cut or a normal exit. Append-only: each rename is announced before it is made
+// The rename batches, kept on disk so that they can still be undone after a crash, a
+// power cut or a normal exit: a history of the last 20 batches, a file each in the state
+// folder's rename-history/; undo takes the newest back first. Append-only: each rename is announced before it is made
 // and marked done after it, the marks written with the next announcement; announcements
 // are synced before the renames they announce. Only paths are stored (and the time the
 // batch began).
@@ -27,10 +28,12 @@ public:
 
     struct Batch {
         std::time_t started = 0;
+        std::string about;   // the command that made it, as its front end describes it
+        std::string folder;  // the folder it worked in
         // The renames that happened, in the order they were made.
         std::vector<RenameRecord> renames;
     };
-    // The batch on disk, if there is one that still has renames to undo. Renames announced
+    // The newest batch of the history that still has renames to undo. Renames announced
     // but not marked done count when the disk shows they happened (the old name gone, the
     // new one there). Later renames are added to this batch.
     std::optional<Batch> load();
@@ -47,8 +50,16 @@ public:
     void markDone(const RenameRecord& made);
     // Syncs what was written.
     void settle();
-    // Forgets the batch: the file goes.
+    // Forgets the batch: it was undone, its file goes.
     void discard();
+    // The batch is over: the next renames begin a new batch, in a file of their own; this
+    // one stays in the history.
+    void startNew();
+    // What the next batch is, for the history: its command and its folder.
+    void describe(std::string about, std::string folder);
+    // The batches with renames to undo, the newest first (read only: nothing is settled
+    // on disk).
+    std::vector<Batch> history() const;
     // The batch becomes these renames alone (those an undo could not take back), so that
     // a later undo can try them again; none: as discard().
     void keepOnly(const std::vector<RenameRecord>& renames);
@@ -67,6 +78,10 @@ public:
 private:
     bool open();
     bool lock();
+    void takeInLegacyJournal();
+    std::string historyFolder() const;
+    std::string headerText() const;
+    std::optional<Batch> readBatch(const std::string& file) const;
     // Writes the journal anew as a batch of these renames, all made.
     bool rewrite(const std::vector<RenameRecord>& renames);
     bool writeIntents(const std::vector<RenameRecord>& upcoming);
@@ -86,6 +101,8 @@ private:
     int syncError_ = 0;
     std::string problem_;
     std::time_t started_ = 0;  // when the batch on disk began
+    std::string current_;      // this batch's file in the history; empty before it has one
+    std::string about_, aboutFolder_;
 };
 
 // Where the program keeps its state: $XDG_STATE_HOME/quilvane, or ~/.local/state/quilvane.

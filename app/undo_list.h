@@ -39,7 +39,12 @@ public:
     void settle() {
         if (journal_) journal_->settle();
     }
-    // Forgets the batch, and the journal's copy of it.
+    // A new batch begins: the one before leaves the log but stays in the journal's history.
+    void startBatch() {
+        records_.clear();
+        if (journal_) journal_->startNew();
+    }
+    // Forgets the batch, and the journal's copy of it (it was undone).
     void clear() {
         records_.clear();
         if (journal_) journal_->discard();

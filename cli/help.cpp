@@ -35,11 +35,15 @@ const Help kHelp[] = {
      "  A name taken by another file is left alone (no file is ever deleted); swaps and\n"
      "  cycles within one batch work.\n"},
     {"undo",
-     "  undo\n"
-     "      恢复上一次改名（命令行或窗口中的改名、修复文件名）的旧名字，程序关闭或崩溃后也可以。\n",
-     "  undo\n"
-     "      Gives back the old names of the last rename batch (from the command line or the\n"
-     "      window, names repaired included), also after a crash or a restart.\n"},
+     "  undo [--list]\n"
+     "      恢复最近一批改名（命令行或窗口中的改名、修复文件名）的旧名字，程序关闭或崩溃后也可以；\n"
+     "      再运行一次就恢复更早的一批（最多保留最近 20 批）。--list 列出可以恢复的各批（时间、命令、\n"
+     "      文件数、文件夹），最上面的最先恢复。\n",
+     "  undo [--list]\n"
+     "      Gives back the old names of the newest rename batch (from the command line or the\n"
+     "      window, names repaired included), also after a crash or a restart; run it again\n"
+     "      for the batch before (the last 20 batches are kept). --list shows the batches\n"
+     "      (time, command, files, folder), the next one undone first.\n"},
     {"tags",
      "  tags show FILE... [--json]\n"
      "      显示两种标签；--json 每个文件输出一行 JSON 对象。\n"

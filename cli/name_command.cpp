@@ -1,5 +1,6 @@
 // `name simple|template|lines` and `undo`: the naming commands of the window, planned as
 // one batch, journaled for undo, and never deleting a file whose new name is taken.
+#include <ctime>
 #include <map>
 
 #include "app/simple_rename.h"
@@ -25,7 +26,7 @@ namespace {
 const OptionSpec kSimpleOptions{{"--tree", "--dry-run", "--verbose", "--no-undo"}, {"--style", "--separator", "--artist"}, {}};
 const OptionSpec kTemplateOptions{{"--tree", "--dry-run", "--verbose", "--no-undo"}, {"--template", "--separator"}, {}};
 const OptionSpec kLinesOptions{{"--dry-run", "--verbose", "--no-undo"}, {"--from"}, {}};
-const OptionSpec kUndoOptions{{"--dry-run", "--verbose"}, {}, {}};
+const OptionSpec kUndoOptions{{"--dry-run", "--verbose", "--list"}, {}, {}};
 
 // Gathers the batch: each file of the folder's list, or of its tree, given to `target`,
 // which returns its new path if it gets one. A file that cannot be read is noted and passed.
@@ -50,8 +51,8 @@ RenameBatch gather(const std::string& folder, bool tree, RenameRun& run,
     return batch;
 }
 
-int runGathered(RenameBatch& batch, RenameRun& run) {
-    run.begin();
+int runGathered(RenameBatch& batch, RenameRun& run, const std::string& command) {
+    run.begin(command);
     Progress progress;
     const BatchOutcome outcome = batch.run(run.log(), run.keepHeldNames(), [&](int renamed) {
         progress.show(say("已改名 ", "renamed ") + std::to_string(renamed) + " / " + std::to_string(batch.size()));
@@ -78,7 +79,7 @@ int nameSimple(const Words& words) {
     RenameBatch batch = gather(folder, args.flag("--tree"), run, [&](const std::string& in, const std::string& name) {
         return simpleNamingTarget(in, joinPath(in, name), naming);
     });
-    return runGathered(batch, run);
+    return runGathered(batch, run, "name simple --style " + style);
 }
 
 int nameTemplate(const Words& words) {
@@ -92,7 +93,7 @@ int nameTemplate(const Words& words) {
     RenameBatch batch = gather(folder, args.flag("--tree"), run, [&](const std::string& in, const std::string& name) {
         return id3NamingTarget(in, name, templ, separator);
     });
-    return runGathered(batch, run);
+    return runGathered(batch, run, "name template --template " + templ);
 }
 
 int nameLines(const Words& words) {
@@ -114,7 +115,7 @@ int nameLines(const Words& words) {
                              std::to_string(naming.entries.size()) +
                              " files; extra lines are not used, files without a line keep their names"));
     RenameRun run(args.flag("--dry-run"), args.flag("--verbose"), folder, args.flag("--no-undo"));
-    run.begin();
+    run.begin("name lines");
     std::int32_t renamed = 0;
     const ManualNamingResult result =
         renameFromLines(naming, run.log(), renamed, [](const std::string&) { return false; }, run.sys(), run.interruption());
@@ -134,11 +135,28 @@ int nameCommand(const Words& words) {
     throw UsageError(say("不认识的命名方式 ", "unknown naming ") + words[0]);
 }
 
+// The batches that undo can take back, the newest (the next one undone) first.
+int listHistory(const RenameJournal& journal) {
+    const std::vector<RenameJournal::Batch> batches = journal.history();
+    if (batches.empty()) printLine(say("没有可以撤销的改名", "there is no rename to undo"));
+    for (const RenameJournal::Batch& b : batches) {
+        std::tm local {};
+        ::localtime_r(&b.started, &local);
+        char when[32];
+        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
+        const std::string files = std::to_string(filesRenamedIn(b.renames));
+        printLine(std::string(when) + "  " + (b.about.empty() ? "-" : displayName(b.about)) + "  " +
+                  say(files + " 个文件", files + " files") + "  " + displayName(b.folder));
+    }
+    return kSuccess;
+}
+
 int undoCommand(const Words& words) {
     const Arguments args(words, kUndoOptions);
     args.expectPlain(0, say("没有其他参数", "no other arguments"));
     const bool dryRun = args.flag("--dry-run");
     RenameJournal journal(programStateFolder());
+    if (args.flag("--list")) return listHistory(journal);
     const auto batch = journal.load();
     if (!journal.problem().empty()) printProblem(journal.problem());
     if (!batch) {

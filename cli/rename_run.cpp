@@ -37,8 +37,9 @@ HeldNameHandler RenameRun::keepHeldNames() {
     };
 }
 
-void RenameRun::begin() {
-    log_.clear();
+void RenameRun::begin(const std::string& command) {
+    log_.startBatch();
+    if (journal_) journal_->describe(command, root_);
     if (!dryRun_) catchInterruptions();
 }
 

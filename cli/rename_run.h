@@ -27,8 +27,9 @@ public:
     // name held by the file itself (another letter case on a mount that ignores case) is
     // renamed through.
     HeldNameHandler keepHeldNames();
-    // Starts the command's batch: the last batch's undo is given up.
-    void begin();
+    // Starts the command's batch (`command` as the history lists it); the batches before
+    // stay in the history.
+    void begin(const std::string& command);
 
     void noteHeld(const std::vector<RenameRequest>& held);
     void noteFailure(const std::string& text) { failures_.push_back(text); }

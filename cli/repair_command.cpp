@@ -88,6 +88,7 @@ int repairCommand(const Words& words) {
     UndoList log;
     log.keepJournal(&journal);
     journal.load();
+    journal.describe("repair", folder);
     // Renamed names are journaled; repaired tags are not (yet): only a batch with names needs it.
     if (std::any_of(findings.begin(), findings.end(), [](const RepairFinding& f) { return f.checked && f.kind == RepairKind::LegacyName; }))
         refuseWithoutJournal(journal, args.flag("--no-undo"));

@@ -167,7 +167,7 @@ RepairReport applyRepairs(const std::vector<RepairFinding>& findings, UndoList& 
         batch.add(f->path, joinPath(folderOf(f->path), name));
     }
     if (!batch.empty() && !(stop && stop->load())) {
-        log.clear();
+        log.startBatch();
         const BatchOutcome outcome = batch.run(log, [&](const std::string& from, const std::string& to) {
             report.failures.push_back(displayName(from) + "：已有同名的 " + displayName(fileNameOf(to)) + "，未改名");
             return HeldName::Skip;

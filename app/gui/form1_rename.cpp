@@ -64,6 +64,7 @@ void TForm1::reportJournalProblem() {
 }
 
 bool TForm1::mayStartRenaming() {
+    journal_.describe("Quilvane 窗口", ui.FileListBox1->directory());
     if (journal_.lockedByAnother() || journal_.writable()) return true;
     journalAsked_ = prompts().question(this, toQ(journal_.problem()) + QStringLiteral("，这一批改名将不能撤销。仍然改名吗？"));
     return journalAsked_;

@@ -19,7 +19,7 @@ void TForm1::N2Click() {
     }
     if (!mayStartRenaming()) return;
     RenamedCount = 0;
-    UndoList.clear();
+    UndoList.startBatch();
     const ManualNamingResult result = renameFromLines(naming, UndoList, RenamedCount, [this](const std::string& question) {
         return prompts().question(this, toQ(question));
     });

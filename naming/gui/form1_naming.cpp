@@ -88,7 +88,7 @@ bool TForm1::nameWholeTree(WalkMode mode) {
     if (!prompts().question(this, kWholeTreeQuestion) || !mayStartRenaming()) return false;
     setCurrentDirectory(ui.FileListBox1->directory());
     RenamedCount = 0;
-    UndoList.clear();
+    UndoList.startBatch();
     const bool completed = MakeTree(mode);
     // A walk that ended early keeps what it renamed: that much can still be undone.
     if (completed || !UndoList.empty()) enableUndo();
@@ -106,7 +106,7 @@ void TForm1::N14Click() {
     if (!namingFormatChosen() || !mayStartRenaming()) return;
     RenamedCount = 0;
     showCountAnd(QStringLiteral("稍候，操作进行中"));
-    UndoList.clear();
+    UndoList.startBatch();
     const std::string folder = ui.FileListBox1->directory();
     const SimpleNaming naming = simpleNaming();
     RenameBatch batch;
@@ -139,7 +139,7 @@ bool TForm1::renameClickedFile(const std::string& path) {
 void TForm1::ID31Click() {
     RenamedCount = 0;
     if (Form5->exec() != QDialog::Accepted || !mayStartRenaming()) return;
-    UndoList.clear();
+    UndoList.startBatch();
     const std::string folder = ui.FileListBox1->directory();
     RenameBatch batch;
     QString failure;

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "cli_process.h"
 #include "platform/legacy_text.h"
 #include "support/folder_snapshot.h"
+#include "support/journal_files.h"
 #include "support/id3_builder.h"
 #include "tags/tag_block.h"
 
@@ -36,7 +38,7 @@ TEST_F(CliNaming, SimpleNamingDryRunThenRealThenUndoWithGbkNames) {
     EXPECT_TRUE(has(dry.out, "Tom-a.mp3 -> a.mp3\n")) << dry.out;
     EXPECT_TRUE(has(dry.out, "王菲-红豆.mp3 -> 红豆.mp3\n")) << "GBK names shown decoded: " << dry.out;
     EXPECT_TRUE(has(dry.out, "dry run: would rename 2, could not rename 0, other failures 0 (nothing was changed)")) << dry.out;
-    EXPECT_FALSE(stateHome.exists("quilvane/rename-journal")) << "a dry run journals nothing";
+    EXPECT_TRUE(journalFiles(stateHome / "quilvane").empty()) << "a dry run journals nothing";
 
     const CliResult zh = cli({"name", "simple", "Work", "--style", "title", "--dry-run"}, "zh_CN.UTF-8");
     EXPECT_TRUE(has(zh.out, "试运行：将改名 2 个")) << zh.out;
@@ -91,6 +93,35 @@ TEST_F(CliNaming, NoRenameWithoutAJournalUnlessAskedFor) {
     const CliResult anyway = cli({"name", "simple", "Work", "--style", "title", "--no-undo"});
     EXPECT_EQ(anyway.status, 0) << anyway.err;
     EXPECT_EQ(folder.read("Work/a.mp3"), "a");
+}
+
+// A batch cut short (Ctrl-C), then another: neither replaces the other in the history,
+// `undo --list` shows both, and two undos give every name back, the newest first.
+TEST_F(CliNaming, BatchesStayInTheHistoryUntilEachIsUndone) {
+    for (int i = 0; i < 3; ++i) folder.write("One/Tom-" + std::to_string(i) + ".mp3", "one");
+    folder.write("Two/Ann-x.mp3", "two");
+    const auto before = snapshot(folder.path());
+    ASSERT_EQ(cli({"name", "simple", "One", "--style", "title"}).status, 0);
+    // What a crash leaves: the batch's file, its last renames not marked.
+    const std::string crashed = newestJournal(stateHome / "quilvane");
+    std::string text = TempFolder::readFile(crashed);
+    text = text.substr(0, text.rfind("d "));
+    { std::ofstream(crashed, std::ios::binary | std::ios::trunc) << text; }
+    ASSERT_EQ(cli({"name", "simple", "Two", "--style", "title"}).status, 0);
+    EXPECT_EQ(journalFiles(stateHome / "quilvane").size(), 2u);
+
+    const CliResult listed = cli({"undo", "--list"});
+    const auto lines = linesOf(listed.out);
+    ASSERT_EQ(lines.size(), 2u) << listed.out;
+    EXPECT_TRUE(has(lines[0], "name simple --style title  1 files  " + folder / "Two")) << lines[0];
+    EXPECT_TRUE(has(lines[1], "3 files  " + folder / "One")) << lines[1];
+
+    EXPECT_TRUE(has(cli({"undo"}).out, "restored 1 names")) << "the newest first";
+    EXPECT_TRUE(folder.exists("Two/Ann-x.mp3"));
+    EXPECT_FALSE(folder.exists("One/Tom-0.mp3"));
+    EXPECT_TRUE(has(cli({"undo"}).out, "restored 3 names"));
+    EXPECT_EQ(snapshot(folder.path()), before);
+    EXPECT_EQ(cli({"undo"}).out, "there is no rename to undo\n");
 }
 
 TEST_F(CliNaming, TemplateOverATreeLeavesTakenNamesAloneAndSaysSo) {

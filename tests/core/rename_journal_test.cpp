@@ -14,6 +14,7 @@
 #include "platform/rename_noreplace.h"
 #include "support/file_size_limit.h"
 #include "support/folder_snapshot.h"
+#include "support/journal_files.h"
 #include "support/temp_folder.h"
 
 namespace quilvane {
@@ -53,7 +54,7 @@ TEST(RenameJournal, ABatchOutlivesTheProgramAndIsUndoneOnce) {
         EXPECT_EQ(second.problem(), "另一个正在运行的Quilvane在使用改名日志，这一批改名只能在本程序关闭前撤销");
     }
     struct stat st {};
-    ASSERT_EQ(::stat((state / "quilvane/rename-journal").c_str(), &st), 0);
+    ASSERT_EQ(::stat(test::newestJournal(state / "quilvane").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u) << "paths are the user's own business";
 
     RenameJournal journal(state / "quilvane");
@@ -68,7 +69,7 @@ TEST(RenameJournal, ABatchOutlivesTheProgramAndIsUndoneOnce) {
     log.adopt(batch->renames);
     EXPECT_TRUE(undoRenames(log, {}).failed.empty());
     EXPECT_EQ(snapshot(dir.path()), before);
-    EXPECT_FALSE(state.exists("quilvane/rename-journal")) << "an undone batch is offered no more";
+    EXPECT_TRUE(test::journalFiles(state / "quilvane").empty()) << "an undone batch is offered no more";
     RenameJournal later(state / "quilvane");
     EXPECT_FALSE(later.load());
 }
@@ -182,6 +183,7 @@ TEST(RenameJournal, UnmarkedChainsAreFoundAndAJournalCutShortIsNotKept) {
         EXPECT_EQ(batch->renames, chain);
     }
 
+    const std::vector<std::string> earlier = test::journalFiles(state / "quilvane");
     TempFolder many;
     for (int i = 0; i < 300; ++i) many.write("a" + std::to_string(i), std::to_string(i));
     EXPECT_EQ(test::runWithFileSizeLimit(4096, [&] {
@@ -193,7 +195,7 @@ TEST(RenameJournal, UnmarkedChainsAreFoundAndAJournalCutShortIsNotKept) {
                   if (batch.run(log, kSkip).renamed != 300 || journal.problem().empty()) std::exit(1);
               }),
               0);
-    EXPECT_FALSE(state.exists("quilvane/rename-journal")) << "a journal with a gap would undo part of a batch";
+    EXPECT_EQ(test::journalFiles(state / "quilvane"), earlier) << "a journal with a gap would undo part of a batch";
     EXPECT_EQ(many.read("b299"), "299");
 }
 
@@ -239,7 +241,7 @@ TEST(RenameJournal, AJournalThatCannotBeWrittenStopsNoRename) {
     batch.add(dir / "a", dir / "b");
     EXPECT_EQ(batch.run(log, kSkip).renamed, 1);
     EXPECT_EQ(dir.read("b"), "A");
-    EXPECT_TRUE(journal.problem().starts_with("无法建立改名日志的文件夹 " + state / "quilvane/rename-journal：")) << journal.problem();
+    EXPECT_TRUE(journal.problem().starts_with("无法建立改名日志的文件夹 " + state / "quilvane/rename-history：")) << journal.problem();
     EXPECT_TRUE(journal.problem().ends_with("（程序关闭后将不能撤销这一批改名）"));
     EXPECT_EQ(undoRenames(log, {}).restored, 1) << "the undo in memory still works";
     EXPECT_EQ(dir.read("a"), "A");
@@ -253,14 +255,14 @@ TEST(RenameJournal, AJournalThatCannotBeWrittenStopsNoRename) {
         EXPECT_TRUE(ready.writable());
         ready.announce({{dir / "b", dir / "a"}});
         ready.settle();
-        before = TempFolder::readFile(ready.path());
+        before = TempFolder::readFile(test::newestJournal(good / "quilvane"));
     }
     EXPECT_EQ(test::runWithFileSizeLimit(4096, [&] {
                   RenameJournal full(good / "quilvane");
                   if (full.writable() || full.problem().find("无法写入改名日志") == std::string::npos) std::exit(1);
               }),
               0);
-    EXPECT_EQ(good.read("quilvane/rename-journal"), before);
+    EXPECT_EQ(TempFolder::readFile(test::newestJournal(good / "quilvane")), before);
     EXPECT_FALSE(RenameJournal(state / "quilvane").writable());
 }
 

@@ -14,6 +14,7 @@
 #include "platform/qt/qtext.h"
 #include "support/folder_snapshot.h"
 #include "support/gui_fixture.h"
+#include "support/journal_files.h"
 #include "tags/tag_block.h"
 
 extern char** environ;
@@ -155,8 +156,7 @@ TEST_F(PlannedBatches, ABatchKilledPartWayIsUndoneByTheNextWindow) {
                           const_cast<char*>(count.c_str()), nullptr};
     pid_t child = 0;
     ASSERT_EQ(::posix_spawn(&child, QUILVANE_RENAME_CHILD, nullptr, nullptr, args, environ), 0);
-    const std::string journal = stateHome / "quilvane/rename-journal";
-    for (int waited = 0; doneMarks(journal) < 600 && waited < 20000; waited += 2) ::usleep(2000);
+    for (int waited = 0; doneMarks(newestJournal(stateHome / "quilvane")) < 600 && waited < 20000; waited += 2) ::usleep(2000);
     ::kill(child, SIGKILL);
     int exit = 0;
     ASSERT_EQ(::waitpid(child, &exit, 0), child);
@@ -171,7 +171,7 @@ TEST_F(PlannedBatches, ABatchKilledPartWayIsUndoneByTheNextWindow) {
     EXPECT_TRUE(status().endsWith("个文件）可以用“撤销更名”恢复")) << status().toStdString();
     trigger("N50");
     EXPECT_EQ(snapshot(folder / "Work"), before);
-    EXPECT_FALSE(stateHome.exists("quilvane/rename-journal"));
+    EXPECT_TRUE(journalFiles(stateHome / "quilvane").empty());
 
     // Undone once: the window after that offers nothing.
     windows.reset();

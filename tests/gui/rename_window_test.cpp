@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/qt/qtext.h"
 #include "support/gui_fixture.h"
+#include "support/journal_files.h"
 
 #include <csignal>
 #include <functional>
@@ -59,7 +60,7 @@ TEST_F(RenameWindow, TheTypedArtistNameIsUsedAsItStands) {
     form().ui.Edit5->setText("刘若英");
     form().ReName(folder / "Rain.mp3");
     EXPECT_TRUE(folder.exists("刘若英 - Rain.mp3"));
-    EXPECT_NE(stateHome.read("quilvane/rename-journal").find(folder / "刘若英 - Rain.mp3"), std::string::npos)
+    EXPECT_NE(TempFolder::readFile(newestJournal(stateHome / "quilvane")).find(folder / "刘若英 - Rain.mp3"), std::string::npos)
         << "a single rename is journaled too: it can be undone after a restart";
 
     prompts.expectNotice("歌手名不能为空");
