@@ -1,5 +1,7 @@
 #include "app/undo_list.h"
 
+#include <cerrno>
+
 #include "platform/display_name.h"
 #include "platform/paths.h"
 #include "platform/rename_noreplace.h"
@@ -31,6 +33,17 @@ bool alreadyBack(const RenameRecord& record, SysCalls& sys) {
     return sys.identify(record.oldPath, at) == 0 && at == record.file;
 }
 
+// The file back at its old name; a folder that went away since (a sorted folder emptied
+// and removed) is made again for it.
+bool giveBack(const RenameRecord& record, SysCalls& sys) {
+    const int rc = renameWithoutReplacing(record.newPath, record.oldPath, sys);
+    if (rc == 0) return true;
+    const std::string folder = folderOf(record.oldPath);
+    if (rc != ENOENT || &sys != &realSysCalls() || folder.empty() || pathExists(folder) || !pathExists(record.newPath))
+        return false;
+    return createFolders(folder) == 0 && renameWithoutReplacing(record.newPath, record.oldPath, sys) == 0;
+}
+
 }  // namespace
 
 UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, SysCalls& sys,
@@ -50,8 +63,7 @@ UndoResult undoRenames(UndoList& log, const std::function<void(int)>& progress, 
         if (isParkingName(record.newPath)) parked = false;
         // A file parked during a cycle of names counts once, when it gets its name back.
         const int counted = isParkingName(record.oldPath) ? 0 : 1;
-        if (alreadyBack(record, sys)) result.restored += counted;
-        else if (renameWithoutReplacing(record.newPath, record.oldPath, sys) == 0) result.restored += counted;
+        if (alreadyBack(record, sys) || giveBack(record, sys)) result.restored += counted;
         else result.failed.push_back(record);
         if (k % 9 == 0 && progress) progress(k);
     }

@@ -1,7 +1,10 @@
 // `sort DIR --target DIR --by artist|collect`: files into per-artist folders (the part of
 // the name before the last separator), or all into one folder; never over another file.
 #include <atomic>
+#include <optional>
 
+#include "app/rename_journal.h"
+#include "app/undo_list.h"
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/folders.h"
@@ -28,6 +31,8 @@ int sortCommand(const Words& words) {
     settings.searchPath = existingFolder(args.plain()[0]);
     std::string target = args.required("--target");
     while (target.size() > 1 && target.back() == '/') target.pop_back();
+    // Absolute, like the search folder: the journal must find the files from anywhere.
+    if (!target.starts_with('/')) target = joinPath(currentDirectory(), target);
     const std::string by = args.required("--by");
     if (by != "artist" && by != "collect") throw UsageError(say("--by 只能是 artist 或 collect", "--by is artist or collect"));
     settings.byArtist = by == "artist";
@@ -44,17 +49,33 @@ int sortCommand(const Words& words) {
     }
     settings.dryRun = args.flag("--dry-run");
 
+    // Moves are journaled like renames: undo takes a sorting back.
+    std::optional<RenameJournal> journal;
+    UndoList log;
+    if (!settings.dryRun) {
+        journal.emplace(programStateFolder());
+        log.keepJournal(&*journal);
+        journal->load();
+        journal->describe("sort --by " + by, settings.searchPath);
+        log.startBatch();
+    }
     std::atomic<bool> stop{false};
     Progress progress;
     FileSorter sorter(settings, stop, [&](const SortCounts& counts) {
         progress.show(say("已归类 ", "sorted ") + std::to_string(counts.sorted));
     });
     const bool list = settings.dryRun || args.flag("--verbose");
+    // Paths shown as given: relative to the folder the command runs in.
+    const std::string here = currentDirectory();
+    const auto shown = [&here](const std::string& path) {
+        return displayName(path.starts_with(here + "/") ? path.substr(here.size() + 1) : path);
+    };
     sorter.reportSorted([&](const std::string& from, const std::string& to) {
         if (!list) return;
         progress.clear();
-        printLine(displayName(from) + " -> " + displayName(to));
+        printLine(shown(from) + " -> " + shown(to));
     });
+    if (!settings.dryRun) sorter.journalTo(&log);
     int failed = 0;
     try {
         sorter.run();
@@ -66,6 +87,7 @@ int sortCommand(const Words& words) {
     progress.clear();
     const SortCounts& counts = sorter.counts();
     for (const UnreadableFolder& u : counts.unreadable) printProblem(unreadableFolderMessage(u));
+    if (journal && !journal->problem().empty()) printProblem(journal->problem());
     failed += static_cast<int>(counts.unreadable.size());
     const std::string sorted = std::to_string(counts.sorted);
     const std::string skipped = std::to_string(counts.skipped);

@@ -34,7 +34,14 @@ FileSorter::FileSorter(SortSettings settings, const std::atomic<bool>& stop,
 SortCounts FileSorter::run() {
     counts_ = {};
     plannedTargets_.clear();
-    const int left = sortFolder(settings_.searchPath);
+    int left = 0;
+    try {
+        left = sortFolder(settings_.searchPath);
+    } catch (const TransferError&) {
+        if (log_) log_->settle();
+        throw;
+    }
+    if (log_) log_->settle();
     if (left == 0 && !settings_.keepOriginal && !settings_.dryRun) ::rmdir(settings_.searchPath.c_str());
     return counts_;
 }
@@ -100,8 +107,14 @@ bool FileSorter::sortFile(const std::string& folder, const std::string& name) {
         const bool readOnly = !copy && FileHasAttr(path, attr::ReadOnly);
         if (readOnly) setReadOnly(path, false);
         bool done = false;
+        FileIdentity file{};
+        if (log_ && !copy) {
+            realSysCalls().identify(path, file);
+            log_->announce({{to, path, file}});
+        }
         try {
             done = copy ? CopySingleFile(path, to, AtDestination::Keep) : MoveSingleFile(path, to, AtDestination::Keep);
+            if (done && log_ && !copy) log_->append(to, path, file);
         } catch (const TransferError&) {
             if (readOnly && pathExists(path)) setReadOnly(path, true);
             throw;

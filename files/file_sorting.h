@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/undo_list.h"
 #include "platform/folder_listing.h"
 
 namespace quilvane {
@@ -46,6 +47,9 @@ public:
     // that fails throws TransferError; what was done until then stays done.
     SortCounts run();
     const SortCounts& counts() const { return counts_; }
+    // Every file moved goes to `log` (and its journal) as a rename, announced before it
+    // is made, so that the sorting can be undone like a batch of renames. Copies are not.
+    void journalTo(UndoList* log) { log_ = log; }
     // Told of each file sorted (or, in a dry run, that would be).
     void reportSorted(std::function<void(const std::string& from, const std::string& to)> sorted) {
         sorted_ = std::move(sorted);
@@ -63,6 +67,7 @@ private:
     std::function<void(const std::string&, const std::string&)> sorted_;
     SortCounts counts_;
     std::set<std::string> plannedTargets_;  // a dry run's: names a file would have taken
+    UndoList* log_ = nullptr;
 };
 
 // The artist of a file name: the text before its last separator, trimmed; empty when

@@ -104,6 +104,12 @@ TEST_F(CliSort, ByArtistAndCollectMoveEveryFileOnceAndNeverOverAnother) {
     EXPECT_EQ(folder.read("All/Ann-d.mp3"), "d");
     EXPECT_NE(folder.exists("S/x.mp3"), folder.exists("S/Sub/x.mp3")) << "one x.mp3 stays where it was";
     EXPECT_EQ(contents(folder.path()), allContents) << "every file is somewhere, once";
+
+    // Each sorting is a batch of the history: undone the newest first, every file is back.
+    EXPECT_TRUE(has(cli({"undo"}).out, "restored 3 names"));
+    EXPECT_TRUE(has(cli({"undo"}).out, "restored 2 names"));
+    const auto after = snapshot(folder.path());
+    for (const auto& [path, print] : before) EXPECT_EQ(after.count(path) ? after.at(path) : "", print) << path;
 }
 
 }  // namespace
