@@ -6,9 +6,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "app/undo_list.h"
+#include "rename/undo_list.h"
 #include "mp3_generator.h"
-#include "app/name_rules.h"
+#include "rename/name_rules.h"
 #include "naming/id3_naming.h"
 #include "naming/tree_walk.h"
 #include "platform/paths.h"

@@ -6,9 +6,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "app/rename_batch.h"
-#include "app/rename_journal.h"
-#include "app/simple_rename.h"
+#include "rename/rename_batch.h"
+#include "rename/rename_journal.h"
+#include "rename/simple_rename.h"
 #include "mp3_generator.h"
 #include "platform/folder_listing.h"
 

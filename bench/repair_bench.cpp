@@ -10,7 +10,7 @@
 
 #include <atomic>
 
-#include "app/undo_list.h"
+#include "rename/undo_list.h"
 #include "mp3_generator.h"
 #include "plain_loops.h"
 #include "platform/folder_listing.h"

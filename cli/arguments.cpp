@@ -1,6 +1,6 @@
 #include "cli/arguments.h"
 
-#include "app/setting_checks.h"
+#include "rename/setting_checks.h"
 #include "cli/output.h"
 
 namespace quilvane::cli {

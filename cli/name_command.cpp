@@ -3,8 +3,8 @@
 #include <ctime>
 #include <map>
 
-#include "app/simple_rename.h"
-#include "app/undo_list.h"
+#include "rename/simple_rename.h"
+#include "rename/undo_list.h"
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/folders.h"

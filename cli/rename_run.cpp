@@ -3,7 +3,7 @@
 #include <csignal>
 #include <map>
 
-#include "app/rename_record.h"
+#include "rename/rename_record.h"
 #include "cli/arguments.h"
 #include "cli/output.h"
 #include "platform/display_name.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/rename_batch.h"
-#include "app/rename_journal.h"
-#include "app/undo_list.h"
+#include "rename/rename_batch.h"
+#include "rename/rename_journal.h"
+#include "rename/undo_list.h"
 #include "platform/simulated_syscalls.h"
 
 namespace quilvane::cli {

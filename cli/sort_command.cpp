@@ -3,8 +3,8 @@
 #include <atomic>
 #include <optional>
 
-#include "app/rename_journal.h"
-#include "app/undo_list.h"
+#include "rename/rename_journal.h"
+#include "rename/undo_list.h"
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/folders.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text_pieces.h"
+#include "rename/text_pieces.h"
 #include "platform/text.h"
 
 namespace quilvane {

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "app/text_pieces.h"
+#include "rename/text_pieces.h"
 #include "platform/codepage.h"
 #include "platform/text.h"
 #include "tags/genres.h"

@@ -4,7 +4,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/text_pieces.h"
+#include "rename/text_pieces.h"
 #include "files/file_utils.h"
 #include "platform/attributes.h"
 #include "platform/folder_listing.h"

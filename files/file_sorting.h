@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/undo_list.h"
+#include "rename/undo_list.h"
 #include "platform/folder_listing.h"
 
 namespace quilvane {

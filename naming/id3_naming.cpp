@@ -1,6 +1,6 @@
 #include "naming/id3_naming.h"
 
-#include "app/name_rules.h"
+#include "rename/name_rules.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "tags/genres.h"

@@ -1,8 +1,8 @@
 #include "naming/manual_naming.h"
 
-#include "app/name_rules.h"
-#include "app/simple_rename.h"
-#include "app/text_pieces.h"
+#include "rename/name_rules.h"
+#include "rename/simple_rename.h"
+#include "rename/text_pieces.h"
 #include "platform/display_name.h"
 #include "platform/file_list_entries.h"
 #include "platform/paths.h"

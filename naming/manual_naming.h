@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/rename_batch.h"
-#include "app/undo_list.h"
+#include "rename/rename_batch.h"
+#include "rename/undo_list.h"
 
 namespace quilvane {
 

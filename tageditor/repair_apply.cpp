@@ -4,8 +4,8 @@
 #include <map>
 #include <set>
 
-#include "app/name_rules.h"
-#include "app/rename_batch.h"
+#include "rename/name_rules.h"
+#include "rename/rename_batch.h"
 #include "platform/display_name.h"
 #include "platform/file_error.h"
 #include "platform/paths.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/undo_list.h"
+#include "rename/undo_list.h"
 #include "tageditor/repair_findings.h"
 
 namespace quilvane {

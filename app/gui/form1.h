@@ -11,8 +11,8 @@
 #include <vector>
 #include <string>
 
-#include "app/simple_rename.h"
-#include "app/undo_list.h"
+#include "rename/simple_rename.h"
+#include "rename/undo_list.h"
 #include "editing/tag_fields.h"
 #include "tags/tag_block.h"
 #include "ui_TForm1.h"

@@ -2,7 +2,7 @@
 #include <QTreeView>
 
 #include "app/gui/form1.h"
-#include "app/text_pieces.h"
+#include "rename/text_pieces.h"
 #include "files/gui/sort_form.h"
 #include "platform/file_list_entries.h"
 #include "platform/paths.h"

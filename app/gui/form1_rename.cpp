@@ -3,7 +3,7 @@
 
 #include "app/gui/form1.h"
 #include "app/gui/separator_box.h"
-#include "app/setting_checks.h"
+#include "rename/setting_checks.h"
 #include "platform/paths.h"
 #include "platform/qt/prompts.h"
 #include "platform/qt/qtext.h"

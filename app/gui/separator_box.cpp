@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-#include "app/setting_checks.h"
+#include "rename/setting_checks.h"
 #include "platform/qt/prompts.h"
 #include "platform/qt/qtext.h"
 

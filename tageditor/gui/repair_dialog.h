@@ -9,7 +9,7 @@
 #include <atomic>
 #include <functional>
 
-#include "app/undo_list.h"
+#include "rename/undo_list.h"
 #include "tageditor/gui/repair_model.h"
 #include "tageditor/repair_apply.h"
 #include "tageditor/repair_scan.h"

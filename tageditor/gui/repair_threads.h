@@ -7,7 +7,7 @@
 #include <chrono>
 #include <vector>
 
-#include "app/undo_list.h"
+#include "rename/undo_list.h"
 #include "tageditor/repair_findings.h"
 
 namespace quilvane {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "app/rename_record.h"
+#include "rename/rename_record.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "support/folder_snapshot.h"

@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/name_rules.h"
-#include "app/simple_rename.h"
+#include "rename/name_rules.h"
+#include "rename/simple_rename.h"
 #include "naming/id3_naming.h"
 #include "naming/manual_naming.h"
 #include "platform/paths.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "app/name_rules.h"
+#include "rename/name_rules.h"
 #include "naming/id3_naming.h"
 #include "naming/tree_walk.h"
 #include "platform/codepage.h"

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <map>
 
-#include "app/rename_batch.h"
-#include "app/simple_rename.h"
+#include "rename/rename_batch.h"
+#include "rename/simple_rename.h"
 #include "naming/manual_naming.h"
 #include "platform/paths.h"
 #include "support/folder_snapshot.h"

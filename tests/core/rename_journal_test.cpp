@@ -9,8 +9,8 @@
 #include <ctime>
 #include <memory>
 
-#include "app/rename_batch.h"
-#include "app/rename_journal.h"
+#include "rename/rename_batch.h"
+#include "rename/rename_journal.h"
 #include "platform/rename_noreplace.h"
 #include "support/file_size_limit.h"
 #include "support/folder_snapshot.h"

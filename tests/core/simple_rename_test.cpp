@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "app/setting_checks.h"
-#include "app/simple_rename.h"
-#include "app/text_pieces.h"
+#include "rename/setting_checks.h"
+#include "rename/simple_rename.h"
+#include "rename/text_pieces.h"
 #include "support/temp_folder.h"
 
 namespace quilvane {

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/rename_batch.h"
-#include "app/rename_journal.h"
+#include "rename/rename_batch.h"
+#include "rename/rename_journal.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/rename_journal.h"
+#include "rename/rename_journal.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

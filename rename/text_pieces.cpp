@@ -1,4 +1,4 @@
-#include "app/text_pieces.h"
+#include "rename/text_pieces.h"
 
 namespace quilvane {
 

@@ -1,4 +1,4 @@
-#include "app/name_rules.h"
+#include "rename/name_rules.h"
 
 namespace quilvane {
 

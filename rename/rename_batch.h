@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/undo_list.h"
+#include "rename/undo_list.h"
 #include "platform/syscalls.h"
 
 namespace quilvane {

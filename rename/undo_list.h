@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/rename_journal.h"
-#include "app/rename_record.h"
+#include "rename/rename_journal.h"
+#include "rename/rename_record.h"
 #include "platform/syscalls.h"
 
 namespace quilvane {

@@ -1,6 +1,6 @@
-#include "app/setting_checks.h"
+#include "rename/setting_checks.h"
 
-#include "app/text_pieces.h"
+#include "rename/text_pieces.h"
 #include "platform/text.h"
 
 namespace quilvane {

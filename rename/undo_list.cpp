@@ -1,4 +1,4 @@
-#include "app/undo_list.h"
+#include "rename/undo_list.h"
 
 #include <cerrno>
 

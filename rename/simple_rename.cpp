@@ -1,9 +1,9 @@
-#include "app/simple_rename.h"
+#include "rename/simple_rename.h"
 
 #include <unistd.h>
 
-#include "app/name_rules.h"
-#include "app/text_pieces.h"
+#include "rename/name_rules.h"
+#include "rename/text_pieces.h"
 #include "platform/attributes.h"
 #include "platform/display_name.h"
 #include "platform/paths.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/rename_record.h"
+#include "rename/rename_record.h"
 
 namespace quilvane {
 

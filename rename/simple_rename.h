@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "app/rename_batch.h"
-#include "app/undo_list.h"
+#include "rename/rename_batch.h"
+#include "rename/undo_list.h"
 
 namespace quilvane {
 

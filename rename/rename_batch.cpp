@@ -1,4 +1,4 @@
-#include "app/rename_batch.h"
+#include "rename/rename_batch.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "app/rename_record.h"
+#include "rename/rename_record.h"
 
 #include <algorithm>
 
