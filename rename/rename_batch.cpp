@@ -239,6 +239,9 @@ BatchOutcome RenameBatch::run(UndoList& log, const HeldNameHandler& held, const 
                     ++outcome.renamed;
                     if (progress) progress(outcome.renamed);
                 }
+                // A cycle made whole is marked on the disk at once: where identities prove
+                // nothing (FAT), its names alone cannot tell it from one never begun.
+                if (step.kind == Planner::Kind::Unpark) log.settle();
                 continue;
             }
             if (step.kind == Planner::Kind::Park) parkFailed[step.request] = 1;

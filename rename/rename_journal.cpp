@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/vfs.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -161,6 +162,26 @@ bool parse(const std::string& text, Parsed& parsed) {
     return true;
 }
 
+// File systems whose inode numbers do not follow a file through a rename or a remount
+// (FAT, exFAT and NTFS through their drivers or FUSE, SMB shares): there a file's identity
+// proves nothing.
+bool keepsIdentities(const std::string& folder) {
+    struct statfs fs {};
+    if (::statfs(folder.empty() ? "." : folder.c_str(), &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x4d44UL:      // FAT
+    case 0x2011BAB0UL:  // exFAT
+    case 0x65735546UL:  // FUSE
+    case 0x5346544eUL:  // NTFS
+    case 0x7366746eUL:  // ntfs3
+    case 0x517BUL:      // SMB
+    case 0xFF534D42UL:  // CIFS
+    case 0xFE534D42UL:  // SMB2
+        return false;
+    default: return true;
+    }
+}
+
 // Renames are made in the order announced. One announced before the last mark and not
 // marked failed. Those after it (marks are written a block at a time) are read from the
 // disk, the last first, as the disk stood right after each, that is with the later ones
@@ -168,6 +189,12 @@ bool parse(const std::string& text, Parsed& parsed) {
 // not know the file, when its new name is there and its old one gone; names alone cannot
 // tell a swap made from one never begun, the file's identity can.
 std::vector<Intent> settledIntents(std::vector<Intent> intents) {
+    std::unordered_map<std::string, bool> trusted;  // folder -> whether its identities can be
+    const auto identitiesHold = [&trusted](const std::string& path) {
+        const std::string folder = folderOf(path);
+        const auto found = trusted.find(folder);
+        return found != trusted.end() ? found->second : (trusted[folder] = keepsIdentities(folder));
+    };
     std::size_t lastDone = 0;
     for (std::size_t k = 0; k < intents.size(); ++k)
         if (intents[k].done) lastDone = k + 1;
@@ -179,7 +206,13 @@ std::vector<Intent> settledIntents(std::vector<Intent> intents) {
     for (std::size_t k = intents.size(); k-- > lastDone;) {
         const RenameRecord& r = intents[k].record;
         const auto atNew = entryThen(r.newPath);
-        const bool made = r.knowsFile() ? atNew == r.file : atNew && !entryThen(r.oldPath);
+        bool made;
+        if (r.knowsFile() && identitiesHold(r.newPath)) made = atNew == r.file;
+        // Without identities a cycle's last step (out of its parking name) is proven only
+        // by its mark, synced right after it: a cycle made whole and one never begun leave
+        // the same names.
+        else if (isParkingName(r.oldPath)) made = false;
+        else made = atNew && !entryThen(r.oldPath);
         if (!made) continue;
         intents[k].done = true;
         takenBack[r.newPath] = std::nullopt;

@@ -11,6 +11,8 @@
 #include "naming/manual_naming.h"
 #include "platform/paths.h"
 #include "platform/rename_noreplace.h"
+#include "platform/syscalls.h"
+#include "rename/rename_journal.h"
 #include "support/folder_snapshot.h"
 #include "support/temp_folder.h"
 #include "tags/tag_block.h"
@@ -127,6 +129,30 @@ TEST(NamingSafety, ACaseOnlyRenameOnARealFatMount) {
     EXPECT_EQ(dir.names("mnt"), (std::vector<std::string>{"RAIN.MP3", "Snow Song.mp3"}));
     EXPECT_EQ(dir.read("mnt/RAIN.MP3"), "rain");
     EXPECT_EQ(dir.read("mnt/Snow Song.mp3"), "snow");
+
+    // After a crash, where identities prove nothing: a swap announced and never begun is
+    // not taken for one made, and a plain rename made but not marked is still found.
+    dir.write("mnt/x.mp3", "x");
+    dir.write("mnt/y.mp3", "y");
+    dir.write("mnt/b1.mp3", "b");
+    const auto id = [](const std::string& path) {
+        FileIdentity found{};
+        realSysCalls().identify(path, found);
+        return found;
+    };
+    const std::string park = mount + "/.quilvane-swap-9-0";
+    {
+        RenameJournal journal(dir / "state");
+        journal.announce({{park, mount + "/x.mp3", id(mount + "/x.mp3")},
+                          {mount + "/x.mp3", mount + "/y.mp3", id(mount + "/y.mp3")},
+                          {mount + "/y.mp3", park, id(mount + "/x.mp3")},
+                          {mount + "/b2.mp3", mount + "/b1.mp3", id(mount + "/b1.mp3")}});
+        ASSERT_EQ(renameWithoutReplacing(mount + "/b1.mp3", mount + "/b2.mp3"), 0);
+    }
+    RenameJournal journal(dir / "state");
+    const auto batch = journal.load();
+    ASSERT_TRUE(batch);
+    EXPECT_EQ(batch->renames, (std::vector<RenameRecord>{{mount + "/b2.mp3", mount + "/b1.mp3"}}));
 }
 
 }  // namespace
