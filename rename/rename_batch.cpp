@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/display_name.h"
 #include "platform/paths.h"
@@ -77,7 +78,7 @@ public:
                 scheduled[*next] = 1;
                 chain.push_back(*next);
             }
-            if (cycle) {
+            if (cycle || (chain.size() == 1 && heldBySelf_.contains(i))) {
                 parking_[i] = parkingNameBeside(requests_[i].from);
                 steps.push_back({i, Kind::Park});
                 for (std::size_t k = chain.size() - 1; k >= 1; --k) steps.push_back({chain[k], Kind::Move});
@@ -146,8 +147,12 @@ private:
     Fate decideOutside(std::size_t i) {
         const RenameRequest& r = requests_[i];
         FileIdentity id;
-        const bool taken = sys_.identify(r.to, id) == 0 && !sameEntry(r.from, r.to);
-        return taken ? askAboutHeld(i) : Fate::Moves;
+        if (sys_.identify(r.to, id) != 0) return Fate::Moves;
+        if (!sameEntry(r.from, r.to)) return askAboutHeld(i);
+        // The name is the file's own in other letters (a mount that ignores case): it
+        // goes through a parking name like a cycle of one, both steps journaled.
+        heldBySelf_.insert(i);
+        return Fate::Moves;
     }
 
     // Follows the names wanted from file to file until one is decided, then decides the
@@ -184,6 +189,7 @@ private:
     std::vector<Fate> fate_;
     std::unordered_map<std::string_view, std::size_t> sourceOf_;
     std::unordered_map<std::size_t, std::string> parking_;
+    std::unordered_set<std::size_t> heldBySelf_;  // new names the files hold already
 };
 
 }  // namespace

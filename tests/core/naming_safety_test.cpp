@@ -13,6 +13,9 @@
 #include "platform/rename_noreplace.h"
 #include "platform/syscalls.h"
 #include "rename/rename_journal.h"
+#include "rename/rename_record.h"
+#include "rename/undo_list.h"
+#include "rename/rename_batch.h"
 #include "support/folder_snapshot.h"
 #include "support/temp_folder.h"
 #include "tags/tag_block.h"
@@ -120,6 +123,22 @@ TEST(NamingSafety, ACaseOnlyRenameOnARealFatMount) {
     EXPECT_TRUE(sameEntry(mount + "/rain.mp3", mount + "/Rain.mp3"));
     EXPECT_EQ(renameWithoutReplacing(mount + "/rain.mp3", mount + "/Rain.mp3"), 0);
     EXPECT_EQ(renameWithoutReplacing(mount + "/Rain.mp3", mount + "/SNOW.mp3"), EEXIST);
+
+    // In a batch, the hidden step of a change of case is journaled like the parking of a
+    // swap, so a kill between its two steps can be undone; undone, it reads as before.
+    {
+        RenameJournal journal(dir / "case-state");
+        UndoList log;
+        log.keepJournal(&journal);
+        RenameBatch batch;
+        batch.add(mount + "/Rain.mp3", mount + "/rain.mp3");
+        EXPECT_EQ(batch.run(log, [](const std::string&, const std::string&) { return HeldName::Skip; }).renamed, 1);
+        EXPECT_EQ(dir.names("mnt"), (std::vector<std::string>{"rain.mp3", "snow.mp3"}));
+        ASSERT_EQ(log.size(), 2u);
+        EXPECT_TRUE(isParkingName(log.records()[0].newPath)) << "the parking step is in the journal";
+        EXPECT_EQ(undoRenames(log, {}).restored, 1);
+        EXPECT_EQ(dir.names("mnt"), (std::vector<std::string>{"Rain.mp3", "snow.mp3"}));
+    }
 
     // Manual naming of a case change: renamed, and nothing deleted on the way.
     Naming naming;

@@ -15,6 +15,7 @@
 #include "support/file_size_limit.h"
 #include "support/folder_snapshot.h"
 #include "support/journal_files.h"
+#include "rename/rename_record.h"
 #include "support/temp_folder.h"
 
 namespace quilvane {
@@ -228,6 +229,49 @@ TEST(RenameJournal, AnInterruptedBatchEndsAfterTheCycleInHandWithItsJournalSettl
     log.adopt(journal.load().value().renames);
     EXPECT_EQ(undoRenames(log, {}).restored, 2);
     EXPECT_EQ(dir.read("a"), "A");
+}
+
+// The real system calls, except that the first parking name of a swap is found taken
+// (another program's file); each later parking name is looked up in the journal first.
+class ParkingTaken : public SysCalls {
+public:
+    explicit ParkingTaken(std::string state) : state_(std::move(state)) {}
+    int renameNoReplace(const std::string& from, const std::string& to) override {
+        if (isParkingName(to)) {
+            if (!refused_) {
+                refused_ = true;
+                return EEXIST;
+            }
+            announced_ = TempFolder::readFile(test::newestJournal(state_)).find(to) != std::string::npos;
+        }
+        return realSysCalls().renameNoReplace(from, to);
+    }
+    int link(const std::string& a, const std::string& b) override { return realSysCalls().link(a, b); }
+    int unlink(const std::string& p) override { return realSysCalls().unlink(p); }
+    int rename(const std::string& a, const std::string& b) override { return realSysCalls().rename(a, b); }
+    int identify(const std::string& p, FileIdentity& out) override { return realSysCalls().identify(p, out); }
+    bool listsName(const std::string& f, const std::string& n) override { return realSysCalls().listsName(f, n); }
+    bool announced_ = false;
+
+private:
+    std::string state_;
+    bool refused_ = false;
+};
+
+TEST(RenameJournal, AParkingNameChosenAgainIsJournaledBeforeItIsUsed) {
+    TempFolder dir, state;
+    dir.write("a", "A");
+    dir.write("b", "B");
+    RenameJournal journal(state / "quilvane");
+    UndoList log;
+    log.keepJournal(&journal);
+    ParkingTaken sys(state / "quilvane");
+    RenameBatch swap;
+    swap.add(dir / "a", dir / "b");
+    swap.add(dir / "b", dir / "a");
+    EXPECT_EQ(swap.run(log, kSkip, {}, sys).renamed, 2);
+    EXPECT_TRUE(sys.announced_);
+    EXPECT_EQ(dir.read("a"), "B");
 }
 
 TEST(RenameJournal, AJournalThatCannotBeWrittenStopsNoRename) {
