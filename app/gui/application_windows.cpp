@@ -29,7 +29,9 @@ ApplicationWindows::ApplicationWindows()
     QObject::connect(V1V2Dialog.get(), &TV1V2Dialog::batchRunningChanged, Form1.get(), [form = Form1.get()](bool running) {
         form->ui.N23->setEnabled(!running && form->ui.RadioGroup3->isItemChecked(0));
     });
+    SortForm->setUndoLog([form = Form1.get()](const SortSettings& settings) { return form->beginSortingBatch(settings.searchPath); });
     QObject::connect(SortForm.get(), &TSortForm::runFinished, Form1.get(), [form = Form1.get(), sort = SortForm.get()] {
+        form->endSortingBatch();
         for (const std::string& folder : sort->changedFolders()) form->rereadTreeFolder(folder);
     });
     // Only the main window ends the program when it closes.

@@ -62,6 +62,10 @@ public:
     std::int32_t renamedCount() const { return RenamedCount; }
     const std::string& sepChar() const { return SepChar; }
     const QStringList& editBackup() const { return EditBackup; }
+    // A sorting run journals its moves in this window's log, from its own thread: the log
+    // is its alone until the run ends.
+    quilvane::UndoList* beginSortingBatch(const std::string& searchFolder);
+    void endSortingBatch();
     const quilvane::UndoList& undoList() const { return UndoList; }
     const std::string& selectedPath() const { return SelectedPath; }
     DropKind dropAction() const { return DropAction; }
@@ -252,6 +256,7 @@ private:
     // Whether a naming command may start: its journal can be written, or the user accepts
     // a batch that cannot be undone after the program closes.
     bool mayStartRenaming();
+
     void enableUndo();
     // The steps "全部命名" and "用ID3v1重命名（全部）" share: question, walk, undo enabled.
     bool nameWholeTree(WalkMode mode);
@@ -266,7 +271,8 @@ private:
     QStringList EditBackup;
     RenameJournal journal_{programStateFolder()};
     QString reportedJournalProblem_;
-    bool journalAsked_ = false;  // this batch was started without a journal, the user agreeing
+    bool journalAsked_ = false;
+    bool sorting_ = false;  // a sorting run has the undo log  // this batch was started without a journal, the user agreeing
     // While above zero the tree's current item changes by itself (rows leaving, or being put
     // back on the list's folder): the list stays where it is.
     int treeRowsLeaving_ = 0;

@@ -64,6 +64,10 @@ void TForm1::reportJournalProblem() {
 }
 
 bool TForm1::mayStartRenaming() {
+    if (sorting_) {
+        prompts().notice(this, QStringLiteral("正在归类文件，请等归类结束后再改名"));
+        return false;
+    }
     journal_.describe("Quilvane 窗口", ui.FileListBox1->directory());
     if (journal_.lockedByAnother() || journal_.writable()) return true;
     journalAsked_ = prompts().question(this, toQ(journal_.problem()) + QStringLiteral("，这一批改名将不能撤销。仍然改名吗？"));
@@ -86,7 +90,25 @@ void TForm1::enableUndo() {
     ui.BitBtn7->setEnabled(true);
 }
 
+quilvane::UndoList* TForm1::beginSortingBatch(const std::string& searchFolder) {
+    journal_.describe("文件归类", searchFolder);
+    UndoList.startBatch();
+    sorting_ = true;
+    return &UndoList;
+}
+
+void TForm1::endSortingBatch() {
+    sorting_ = false;
+    reportJournalProblem();
+    if (UndoList.empty()) return;
+    enableUndo();
+}
+
 void TForm1::N50Click() {
+    if (sorting_) {
+        prompts().notice(this, QStringLiteral("正在归类文件，请等归类结束后再撤销"));
+        return;
+    }
     if (UndoList.empty()) return;
     const UndoResult result = undoRenames(UndoList, [this](int k) {
         showStatus(QString::number(k) + QStringLiteral("个文件名已恢复"));

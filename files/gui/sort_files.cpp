@@ -8,8 +8,8 @@
 
 namespace quilvane {
 
-TSortFiles::TSortFiles(TSortForm* form, SortSettings settings, const std::atomic<bool>& stop)
-    : form_(form), settings_(std::move(settings)), stop_(stop) {
+TSortFiles::TSortFiles(TSortForm* form, SortSettings settings, const std::atomic<bool>& stop, UndoList* log)
+    : form_(form), settings_(std::move(settings)), stop_(stop), log_(log) {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
@@ -23,6 +23,7 @@ void TSortFiles::postProgress(const SortCounts& counts) {
 
 void TSortFiles::Execute() {
     FileSorter sorter(settings_, stop_, [this](const SortCounts& counts) { postProgress(counts); });
+    sorter.journalTo(log_);
     QString failure;
     try {
         sorter.run();

@@ -15,7 +15,9 @@ class TSortForm;
 class TSortFiles : public QThread {
     Q_OBJECT
 public:
-    TSortFiles(TSortForm* form, SortSettings settings, const std::atomic<bool>& stop);
+    // `log`: where the moves are journaled; the window leaves it to this thread until the
+    // run has ended.
+    TSortFiles(TSortForm* form, SortSettings settings, const std::atomic<bool>& stop, UndoList* log = nullptr);
 
 protected:
     void run() override { Execute(); }
@@ -28,6 +30,7 @@ private:
     QPointer<TSortForm> form_;
     SortSettings settings_;
     const std::atomic<bool>& stop_;
+    UndoList* log_;
     // Shared with the queued calls, which may run after this object is gone.
     std::shared_ptr<std::atomic<bool>> progressPending_ = std::make_shared<std::atomic<bool>>(false);
 };

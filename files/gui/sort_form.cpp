@@ -114,7 +114,8 @@ void TSortForm::BitBtn2Click() {
     ui.BitBtn6->setEnabled(true);
     running_ = true;
     runFolders_ = {settings.byArtist ? settings.destPath : settings.collectPath, folderOf(settings.searchPath)};
-    worker_ = new TSortFiles(this, std::move(settings), SortStopFlag);
+    UndoList* log = beginUndoLog_ ? beginUndoLog_(settings) : nullptr;
+    worker_ = new TSortFiles(this, std::move(settings), SortStopFlag, log);
     worker_->start();
 }
 

@@ -2,6 +2,7 @@
 // The file sorting dialog: modeless, on top of the main window, with its
 // worker TSortFiles.
 #include <QDialog>
+#include <functional>
 #include <QPointer>
 #include <atomic>
 #include <map>
@@ -25,6 +26,9 @@ public:
     Ui::TSortForm ui;
     // The main window's file list, re-read when a run ends.
     void setMainFileList(TFileListBox* list) { mainList_ = list; }
+    // Where a run's moves are journaled as a batch of renames, so that 撤销更名 and
+    // quilvane-cli undo take a sorting back: asked for when a run starts (nothing: none).
+    void setUndoLog(std::function<UndoList*(const SortSettings&)> begin) { beginUndoLog_ = std::move(begin); }
     // Puts a folder into a path box; its own bytes are used as long as the box shows it
     // unchanged, so a folder name that is not valid UTF-8 still names the right folder.
     void setPathBox(QLineEdit* box, const std::string& folder);
@@ -54,6 +58,7 @@ signals:
     void runFinished();
 
 private:
+    std::function<UndoList*(const SortSettings&)> beginUndoLog_;
     void FormCreate();
     void FirstWay(bool byArtist);
     void browseInto(QLineEdit* box);

@@ -75,6 +75,12 @@ TEST_F(SortWindow, SortsIntoArtistFoldersAndReportsTheCounts) {
     EXPECT_FALSE(dialog().ui.BitBtn6->isEnabled());
     EXPECT_EQ(folder.names("Out/Tom"), (std::vector<std::string>{"Tom - Rain.mp3", "Tom-Snow.mp3"}));
 
+    // A sorting is a batch of its own: 撤销更名 takes it back.
+    EXPECT_TRUE(form().ui.N50->isEnabled());
+    trigger("N50");
+    EXPECT_EQ(folder.names("In"), (std::vector<std::string>{"Rain.mp3", "Tom - Rain.mp3", "Tom-Snow.mp3"}));
+    runAndWait();
+
     // The dialog's own separator.
     folder.write("In/Ann_Sky.mp3");
     prompts.expectNotice("分隔符只能是一个ANSI字符");
