@@ -145,7 +145,7 @@ int CopyFolderTree(const std::string& source, const std::string& target) {
     return skipped;
 }
 
-int MoveFolderTree(const std::string& source, const std::string& target) {
+int MoveFolderTree(const std::string& source, const std::string& target, UndoList* log) {
     const std::string top = withoutTrailingSlash(source);
     if (isLink(top)) return moveLink(top, linkDestination(top, target)) ? 0 : 1;
     const std::string dest = prepareDestination(source, target);
@@ -154,7 +154,7 @@ int MoveFolderTree(const std::string& source, const std::string& target) {
         const std::string from = joinPath(source, e.name);
         const std::string to = joinPath(dest, e.name);
         if (e.kind == EntryKind::Folder) {
-            skipped += MoveFolderTree(from, dest);
+            skipped += MoveFolderTree(from, dest, log);
         } else if (e.kind == EntryKind::LinkToFolder) {
             skipped += moveLink(from, to) ? 0 : 1;
         } else if (e.kind == EntryKind::File) {
@@ -163,7 +163,14 @@ int MoveFolderTree(const std::string& source, const std::string& target) {
                 continue;
             }
             clearReadOnly(from);
-            skipped += MoveSingleFile(from, to) ? 0 : 1;
+            FileIdentity file{};
+            if (log) {
+                realSysCalls().identify(from, file);
+                log->announce({{to, from, file}});
+            }
+            const bool moved = MoveSingleFile(from, to);
+            if (moved && log) log->append(to, from, file);
+            skipped += moved ? 0 : 1;
         }
     }
     clearReadOnly(source);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "files/transfer_error.h"
+#include "rename/undo_list.h"
 
 namespace quilvane {
 
@@ -20,8 +21,9 @@ int CopyFolderTree(const std::string& source, const std::string& target);
 // Moves the folder `source` into `target` entry by entry (read-only files are made
 // writable first), then removes `source` when it is empty. Entries whose names are
 // taken in the target stay where they are and are counted, as for the copy. A `source`
-// that is a link is moved as itself.
-int MoveFolderTree(const std::string& source, const std::string& target);
+// that is a link is moved as itself. Each file moved goes to `log` (and its journal) as
+// a rename, announced first, so that the move can be undone.
+int MoveFolderTree(const std::string& source, const std::string& target, UndoList* log = nullptr);
 
 // Deletes the folder tree (a link to a folder: the link only), reporting each step: "已删除文件：" + name, name + "删除不成功",
 // and at the end "已删除文件夹：" + folder (as given) or folder + "删除不成功".

@@ -66,6 +66,7 @@ public:
     // is its alone until the run ends.
     quilvane::UndoList* beginSortingBatch(const std::string& searchFolder);
     void endSortingBatch();
+    void moveJournaled(const std::string& source, const std::string& destination);
     const quilvane::UndoList& undoList() const { return UndoList; }
     const std::string& selectedPath() const { return SelectedPath; }
     DropKind dropAction() const { return DropAction; }

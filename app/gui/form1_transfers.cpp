@@ -62,7 +62,23 @@ void TForm1::returnToFolder(const std::string& folder) {
 void TForm1::dropFolder(const std::string& source, const std::string& target, bool move) {
     const QString question = (move ? QStringLiteral("确定移动所有文件吗？") : QStringLiteral("确定复制所有文件吗？")) + '\n' + kNotUndoable;
     if (!prompts().question(this, question)) return;
-    const int skipped = move ? MoveFolderTree(source, target) : CopyFolderTree(source, target);
+    int skipped = 0;
+    if (move) {
+        // A move is a batch of renames of its own: 撤销更名 takes it back.
+        journal_.describe("拖放移动", folderOf(source));
+        UndoList.startBatch();
+        try {
+            skipped = MoveFolderTree(source, target, &UndoList);
+        } catch (const TransferError&) {
+            UndoList.settle();
+            if (!UndoList.empty()) enableUndo();
+            throw;
+        }
+        UndoList.settle();
+        if (!UndoList.empty()) enableUndo();
+    } else {
+        skipped = CopyFolderTree(source, target);
+    }
     // The list shows the target, with the new folder in it; the tree shows it too.
     ui.FileListBox1->reread();
     rereadTreeFolder(target);
@@ -80,10 +96,24 @@ void TForm1::ConfirmChange(const char* operation, const std::string& source, con
         !prompts().question(this, QStringLiteral("目标文件夹中已有同名文件：\n") + displayQ(destination) +
                                       QStringLiteral("\n是否替换它？")))
         return;
-    if (op == "Move") MoveSingleFile(source, destination);
+    if (op == "Move") moveJournaled(source, destination);
     else if (op == "Copy") CopySingleFile(source, destination);
     else if (op == "Rename") renameWithoutReplacing(source, destination);
     ui.FileListBox1->reread();
+}
+
+// A move dragged onto a folder is a batch of one rename: 撤销更名 takes it back.
+void TForm1::moveJournaled(const std::string& source, const std::string& destination) {
+    journal_.describe("拖放移动", folderOf(source));
+    UndoList.startBatch();
+    FileIdentity file{};
+    realSysCalls().identify(source, file);
+    const std::string to = isFolder(destination) ? joinPath(destination, fileNameOf(source)) : destination;
+    UndoList.announce({{to, source, file}});
+    const bool moved = MoveSingleFile(source, destination);
+    if (moved) UndoList.append(to, source, file);
+    UndoList.settle();
+    if (moved) enableUndo();
 }
 
 void TForm1::FileListBox1EndDrag(bool accepted) {

@@ -239,6 +239,20 @@ TEST(FolderTrees, CopyMoveAndDeleteWholeTrees) {
     EXPECT_THROW(deleteEntireDir(dir / "D", [](const std::string&) {}), TransferError);
 }
 
+// A folder moved entry by entry is undone as a batch of renames: every file goes back,
+// into the folders the move removed.
+TEST(FolderTrees, AMovedTreeIsUndoneIntoItsFoldersAgain) {
+    TempFolder dir;
+    dir.write("A/a.mp3", "a");
+    dir.write("A/Sub/b.mp3", "b");
+    UndoList log;
+    EXPECT_EQ(MoveFolderTree(dir / "A", dir / "Moved", &log), 0);
+    EXPECT_FALSE(dir.exists("A"));
+    EXPECT_EQ(undoRenames(log, {}).restored, 2);
+    EXPECT_EQ(dir.read("A/a.mp3"), "a");
+    EXPECT_EQ(dir.read("A/Sub/b.mp3"), "b");
+}
+
 TEST(FolderTrees, AFolderIsNeverCopiedOrMovedIntoItself) {
     TempFolder dir;
     dir.write("A/a.mp3", "a");

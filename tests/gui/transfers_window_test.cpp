@@ -71,6 +71,14 @@ TEST_F(Transfers, MovingAndCopyingAFileAsksFirst) {
     dropOn(folder / "Out");
     EXPECT_FALSE(folder.exists("In/a.mp3"));
     EXPECT_EQ(folder.read("Out/a.mp3"), "a");
+    // A move is a batch of its own: 撤销更名 takes it back, and it can be made again.
+    trigger("N50");
+    EXPECT_EQ(folder.read("In/a.mp3"), "a");
+    EXPECT_FALSE(folder.exists("Out/a.mp3"));
+    prompts.expectConfirmation(move, true);
+    clickEntry("a.mp3");
+    dropOn(folder / "Out");
+    EXPECT_EQ(folder.read("Out/a.mp3"), "a");
 
     choose(0);  // 复制
     clickEntry("b.mp3");
