@@ -534,21 +534,19 @@ void RenameJournal::keepOnly(const std::vector<RenameRecord>& renames) {
 
 void RenameJournal::discard() {
     awaitAnnounced();
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    pending_.clear();
-    pendingHead_ = 0;
-    marks_.clear();
-    nextIntent_ = 0;
-    broken_ = false;
-    if (!lockRefused_) problem_.clear();
-    if (lockFd_ >= 0 && !current_.empty()) ::unlink(current_.c_str());
-    current_.clear();
+    const std::string undone = current_;
+    closeBatch();
+    if (lockFd_ >= 0 && !undone.empty()) ::unlink(undone.c_str());
 }
 
 void RenameJournal::startNew() {
     awaitAnnounced();
     if (fd_ >= 0 && !marks_.empty()) settle();
+    closeBatch();
+}
+
+// No batch is open any more; the next renames begin one.
+void RenameJournal::closeBatch() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     current_.clear();

@@ -79,6 +79,7 @@ private:
     bool open();
     bool lock();
     void takeInLegacyJournal();
+    void closeBatch();
     std::string historyFolder() const;
     std::string headerText() const;
     std::optional<Batch> readBatch(const std::string& file) const;
