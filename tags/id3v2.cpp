@@ -337,6 +337,7 @@ std::string TID3V2::renderTag(const std::vector<RawFrame>& frames, std::int64_t 
 }
 
 bool TID3V2::SaveTag() {
+    wrote_ = false;
     bool anyChange = false;
     const std::vector<RawFrame> frames = framesToWrite(anyChange);
     if (!anyChange) return true;  // nothing changed: the file stays byte for byte
@@ -345,6 +346,7 @@ bool TID3V2::SaveTag() {
         if (slotOf(f.id, major_) >= 0) managed += id3v2::headerLength(major_) + static_cast<std::int64_t>(f.body.size());
     if (managed > kManagedLimit) return false;
     writeFrames(frames);
+    wrote_ = true;
     return true;
 }
 

@@ -57,6 +57,8 @@ public:
     // UnreadableCharacter when a
     // changed text still holds a character that could not be read (U+FFFD).
     bool SaveTag();
+    // The last SaveTag wrote the file (it had something to change, and it fitted).
+    bool lastSaveWrote() const { return wrote_; }
     // Removes the tag from the file, under the same check.
     void RemoveTag();
     // Writes the tag with the frames at the given positions (in frames()) replaced and
@@ -113,6 +115,7 @@ private:
     id3v2::UrlParts url_;
     LegacyReading reading_;
     std::optional<FileState> file_;
+    bool wrote_ = false;
 };
 
 }  // namespace quilvane

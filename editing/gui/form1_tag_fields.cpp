@@ -83,12 +83,16 @@ void TForm1::ChangeID3WithMemo(TagFieldKind kind, const QString& caption) {
     TFileListBox& list = *ui.FileListBox1;
     const bool folderMode = ui.RadioGroup3->isItemChecked(1);
     const int n = std::min(static_cast<int>(lines.size()), list.count());
+    int cut = 0;  // texts longer than their field
     for (int k = 0; k < n; ++k) {
         const std::string& entry = list.itemBytes(k);
         if (lines[k].isEmpty() || !takesPart(entry, folderMode)) continue;
         const std::string path = joinPath(list.directory(), entry);
         try {
-            if (const auto block = withFieldLine(AbtainId3Tag(path), kind, fromQ(lines[k]))) ChangeMP3ID(path, *block);
+            if (const auto block = withFieldLine(AbtainId3Tag(path), kind, fromQ(lines[k]))) {
+                if (kind != TagFieldKind::Genre && fieldLine(*block, kind) != trimBlanks(fromQ(lines[k]))) ++cut;
+                ChangeMP3ID(path, *block);
+            }
         } catch (const FileError& e) {
             if (e.kind() == FileError::Kind::NotRegularFile) continue;  // a pipe named like a song
             // What was written before stays written; the message names the file.
@@ -101,7 +105,9 @@ void TForm1::ChangeID3WithMemo(TagFieldKind kind, const QString& caption) {
             return;
         }
     }
-    showStatus(QString::number(RenamedCount) + QStringLiteral("个文件") + caption + QStringLiteral("成功"));
+    QString text = QString::number(RenamedCount) + QStringLiteral("个文件") + caption + QStringLiteral("成功");
+    if (cut > 0) text += QStringLiteral("，其中%1个超出ID3v1的宽度，已截短").arg(cut);
+    showStatus(text);
     RenamedCount = 0;
 }
 

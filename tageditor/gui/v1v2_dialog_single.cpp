@@ -71,26 +71,28 @@ void TV1V2Dialog::BitBtn1Click() {
         if (e.kind() == FileError::Kind::ChangedSinceLoad) UpdateSingleID3();
     }
     said.removeAll(QString());
-    if (!said.isEmpty()) showStatus(said.join(QStringLiteral("；")));
+    showStatus(said.join(QStringLiteral("；")));
 }
 
 QString TV1V2Dialog::applyV2() {
     if (!ui.CheckBox2->isChecked()) {
+        if (!TagV2.HasTag) return {};
         TagV2.RemoveTag();
-        return {};
+        return QStringLiteral("已删除ID3v2标签");
     }
     const TagFieldValues values = fieldValues();
     for (std::size_t slot = 0; slot < 12; ++slot)
         if (slot != TID3V2::Genre) TagV2.Frames[slot] = values.v2[slot];
     if (values.v2Genre != loadedGenreV2_) TagV2.SetGenre(genreByte(values.v2Genre));
     if (!TagV2.SaveTag()) return QStringLiteral("ID3v2标签超过2000字节，未写入");
-    return {};
+    return TagV2.lastSaveWrote() ? QStringLiteral("已写入ID3v2标签") : QString();
 }
 
 QString TV1V2Dialog::applyV1() {
     if (!ui.CheckBox1->isChecked()) {
+        if (!TagV1.HasTag) return {};
         TagV1.RemoveTag();
-        return {};
+        return QStringLiteral("已删除ID3v1标签");
     }
     const TagFieldValues values = fieldValues();
     TagV1.SetTitle(values.v1[0]);

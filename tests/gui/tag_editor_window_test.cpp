@@ -68,7 +68,7 @@ TEST_F(TagEditor, OneFileFromTheListAndItsTwoTags) {
     EXPECT_TRUE(dialog().windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(dialog().isModal());
 
-    // Only the ID3v2 genre changes: the ID3v1 tag is not touched, the panel stays empty.
+    // Only the ID3v2 genre changes: the ID3v1 tag is not touched, the panel says what was written.
     const std::string v1Before = folder.read("song.mp3").substr(folder.read("song.mp3").size() - 128);
     dialog().ui.ComboBox2->setCurrentIndex(13);
     dialog().ui.BitBtn1->click();
@@ -76,14 +76,14 @@ TEST_F(TagEditor, OneFileFromTheListAndItsTwoTags) {
     v2.LoadTag(folder / "song.mp3");
     EXPECT_EQ(v2.GetGenre(), 13);
     EXPECT_EQ(folder.read("song.mp3").substr(folder.read("song.mp3").size() - 128), v1Before);
-    EXPECT_EQ(ui.StatusBar1->panelText(0), "");
+    EXPECT_EQ(ui.StatusBar1->panelText(0), "已写入ID3v2标签");
 
     // The copy buttons fill fields; only "更改" writes.
     dialog().ui.BitBtn3->click();  // 从ID3v1复制
     EXPECT_EQ(ui.Edit6->text(), "Rain");
     dialog().ui.Edit1->setText("Snow");
     dialog().ui.BitBtn1->click();
-    EXPECT_EQ(ui.StatusBar1->panelText(0), "文件" + toQ(folder / "song.mp3") + "已完成更改");
+    EXPECT_EQ(ui.StatusBar1->panelText(0), "已写入ID3v2标签；文件" + toQ(folder / "song.mp3") + "已完成更改");
     TID3V1 v1;
     v1.LoadTag(folder / "song.mp3");
     EXPECT_EQ(v1.Title, "Snow");
@@ -109,10 +109,12 @@ TEST_F(TagEditor, RemovingTagsAndAFileWithOnlyAnId3v2Tag) {
     dialog().ui.CheckBox2->setChecked(false);
     dialog().ui.BitBtn1->click();
     const std::string once = folder.read("both.mp3");
+    EXPECT_EQ(dialog().ui.StatusBar1->panelText(0), "已删除ID3v2标签");
     EXPECT_NE(once.substr(0, 3), "ID3") << "the ID3v2 tag is gone";
     EXPECT_EQ(once.substr(0, 1500), audio(1500, 2));
     dialog().ui.BitBtn1->click();
     EXPECT_EQ(folder.read("both.mp3"), once) << "removed once";
+    EXPECT_EQ(dialog().ui.StatusBar1->panelText(0), "") << "nothing removed the second time, nothing said";
 }
 
 TEST_F(TagEditor, AFileChangedSinceTheDialogReadItIsNotWrittenOver) {

@@ -42,7 +42,7 @@ TEST_F(TagFields, WriteBackChangesOnlyItsFieldAndCountsWhatItWrote) {
     // Three lines for five entries: the first three only.
     form().setMemoLines({"Same", "A title of thirty-five characters!!", "  padded  "});
     trigger("N30");  // 修改标题
-    EXPECT_EQ(status(), "2个文件修改标题成功") << "an equal title is neither written nor counted";
+    EXPECT_EQ(status(), "2个文件修改标题成功，其中1个超出ID3v1的宽度，已截短") << "an equal title is neither written nor counted";
     EXPECT_EQ(readTagBlock(folder / "2.mp3").field(tagfield::Title), "A title of thirty-five charact");
     EXPECT_EQ(readTagBlock(folder / "2.mp3").field(tagfield::Artist), "Artist");
     EXPECT_EQ(readTagBlock(folder / "3.mp3").field(tagfield::Title), "padded");
