@@ -1,5 +1,6 @@
 #include "tageditor/gui/track_list_model.h"
 
+#include "platform/list_order.h"
 #include "platform/qt/qtext.h"
 
 namespace quilvane {
@@ -17,10 +18,16 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(shown_.size())) return {};
     const Shown& row = shown_[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole) return index.column() == 0 ? row.number : row.cells[static_cast<std::size_t>(index.column() - 1)];
-    // Sorting by the first column goes by number: 2 before 10.
+    // Sorting by the first column goes by number: 2 before 10; the texts as the file list
+    // orders names (Chinese by pinyin, Latin letters without regard to case).
     if (role == Qt::UserRole) {
         if (index.column() == 0) return row.number.toLongLong();
-        return row.cells[static_cast<std::size_t>(index.column() - 1)];
+        const auto column = static_cast<std::size_t>(index.column() - 1);
+        // The key's bytes as Latin-1 characters: compared as text, they keep their order.
+        QString& key = row.keys[column];
+        if (key.isEmpty() && !row.cells[column].isEmpty())
+            key = QString::fromLatin1(listOrderKey(rows_[static_cast<std::size_t>(index.row())].cells[column]));
+        return key;
     }
     return {};
 }

@@ -32,6 +32,9 @@ private:
     struct Shown {
         QString number;
         std::array<QString, 12> cells;
+        // The cells' keys in the file list's order (pinyin for Chinese), made when a
+        // column is first sorted by.
+        mutable std::array<QString, 12> keys;
     };
     std::vector<TrackRow> rows_;
     std::vector<Shown> shown_;

@@ -102,6 +102,18 @@ TEST_F(TrackList, SortingByAColumnAndCopyingRows) {
     EXPECT_EQ(QApplication::clipboard()->text(), "1\tsong101.mp3\tk\tV2 artist\t\t\t\t(17)Rock\tComposer\t\t\t\tLAME");
 }
 
+// Text columns sort as the file list sorts names: Chinese by pinyin, not by code point.
+TEST_F(TrackList, TextColumnsSortByPinyinAsTheFileList) {
+    const char* titles[] = {"张", "阿", "北"};  // code points: 北 < 张 < 阿; pinyin: a < b < z
+    for (int i = 0; i < 3; ++i) folder.write("s" + std::to_string(i) + ".mp3", v2Tag(titles[i]) + audio(200));
+    openWindows();
+    form().ui.CheckBox8->setChecked(false);
+    trigger("N40");
+    ASSERT_EQ(rows(), 3);
+    list4().ui.ListView1->sortByColumn(2, Qt::AscendingOrder);
+    EXPECT_EQ(QStringList({cell(0, 2), cell(1, 2), cell(2, 2)}), QStringList({"阿", "北", "张"}));
+}
+
 TEST_F(TrackList, TheScanListsTaggedFilesOfTheTree) {
     folder.write("Music/a.mp3", v2Tag("A") + audio(300));
     folder.write("Music/b.mp3", audio(300));
