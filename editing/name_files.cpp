@@ -23,10 +23,17 @@ std::vector<std::string> splitNameText(std::string_view bytes) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> readNameFile(const std::string& path) {
+std::optional<std::vector<std::string>> readNameFile(const std::string& path, bool* notText) {
+    if (notText) *notText = false;
     try {
         const OpenFile file = OpenFile::forReading(path);
-        return splitNameText(file.readStringAt(0, static_cast<std::size_t>(file.size())));
+        const std::string bytes = file.readStringAt(0, static_cast<std::size_t>(file.size()));
+        // Names taken from a song or a picture would rename files to junk.
+        if (bytes.find('\0') != std::string::npos || (!isValidUtf8(bytes) && !readsAs(bytes, LegacyCharset::Gbk))) {
+            if (notText) *notText = true;
+            return std::nullopt;
+        }
+        return splitNameText(bytes);
     } catch (const FileError&) {
         return std::nullopt;  // missing, unreadable, or a pipe or device
     }

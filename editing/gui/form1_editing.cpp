@@ -97,8 +97,10 @@ void TForm1::N6Click() {
 void TForm1::N21Click() {
     const QString file = prompts().openFileName(this, QStringLiteral("Text File(*.txt);;All File(*.*)"));
     if (file.isEmpty()) return;
-    // A file that cannot be read changes nothing.
-    if (const auto lines = readNameFile(QFile::encodeName(file).toStdString())) setEditLines(*lines);
+    // A file that cannot be read changes nothing; one that is not text is named.
+    bool notText = false;
+    if (const auto lines = readNameFile(QFile::encodeName(file).toStdString(), &notText)) setEditLines(*lines);
+    else if (notText) prompts().notice(this, file + QStringLiteral(" 不是文本文件，编辑区未改动"));
 }
 
 void TForm1::N7Click() {
@@ -145,7 +147,9 @@ void TForm1::Memo1DragDrop() {
         return;
     }
     const std::string path = joinPath(folder, entry);
-    if (const auto lines = readNameFile(path)) setEditLines(*lines);
+    bool notText = false;
+    if (const auto lines = readNameFile(path, &notText)) setEditLines(*lines);
+    else if (notText) prompts().notice(this, displayQ(path) + QStringLiteral(" 不是文本文件，编辑区未改动"));
     else prompts().error(this, QStringLiteral("Cannot open file ") + displayQ(path));
 }
 

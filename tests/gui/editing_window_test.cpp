@@ -210,6 +210,15 @@ TEST_F(EditingWindow, DropsFromTheList) {
     form().Memo1DragDrop();
     EXPECT_EQ(form().memoLines(), (QStringList{"one", "two"}));
 
+    // A song dropped on the area is no list of names: refused, the lines stay.
+    folder.write("song.mp3", std::string("ID3\x03\0\0\0\0\0\x10", 10) + std::string(40, '\xFF'));
+    trigger("N52");  // 刷新
+    prompts.expectNotice(toQ(folder / "song.mp3") + " 不是文本文件，编辑区未改动");
+    list().setItemIndex(indexOf("song.mp3"));
+    form().Memo1DragDrop();
+    EXPECT_EQ(form().memoLines(), (QStringList{"one", "two"}));
+    list().setItemIndex(indexOf("names.txt"));
+
     form().ui.RadioGroup3->setItemIndex(1);
     list().setItemIndex(2);  // [Music]
     form().Memo1DragDrop();
