@@ -105,7 +105,9 @@ int nameLines(const Words& words) {
     naming.folder = folder;
     naming.entries = listedFiles(folder);
     // "-": the names come from standard input (a pipe from another program).
-    const auto lines = readNameFile(from == "-" ? "/dev/stdin" : from);
+    bool notText = false;
+    const auto lines = readNameFile(from == "-" ? "/dev/stdin" : from, &notText);
+    if (!lines && notText) throw UsageError(say("名字文件不是文本文件：", "the names file is not text: ") + displayName(from));
     if (!lines) throw UsageError(say("无法读取名字文件 ", "cannot read the names file ") + displayName(from));
     naming.lines = *lines;
     if (naming.lines.size() != naming.entries.size())

@@ -1,5 +1,7 @@
 #include "editing/name_files.h"
 
+#include <algorithm>
+
 #include "platform/file_io.h"
 #include "platform/legacy_text.h"
 #include "platform/temporary_file.h"
@@ -28,8 +30,15 @@ std::optional<std::vector<std::string>> readNameFile(const std::string& path, bo
     try {
         const OpenFile file = OpenFile::forReading(path);
         const std::string bytes = file.readStringAt(0, static_cast<std::size_t>(file.size()));
-        // Names taken from a song or a picture would rename files to junk.
-        if (bytes.find('\0') != std::string::npos || (!isValidUtf8(bytes) && !readsAs(bytes, LegacyCharset::Gbk))) {
+        // Names taken from a song or a picture would rename files to junk: control bytes
+        // other than line ends and tabs, or text (up to a zero byte, which ends it) that
+        // neither UTF-8 nor GB18030 reads.
+        const std::string_view text = std::string_view(bytes).substr(0, bytes.find('\0'));
+        const bool control = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+            const auto b = static_cast<unsigned char>(c);
+            return b < 0x20 && b != 0 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != '\v';
+        });
+        if (control || (!isValidUtf8(text) && !readsAs(text, LegacyCharset::Gbk))) {
             if (notText) *notText = true;
             return std::nullopt;
         }

@@ -11,8 +11,9 @@ namespace quilvane {
 
 std::vector<std::string> splitNameText(std::string_view bytes);
 // Nothing when the file cannot be read.
-// Nothing also for a file that is not text (a NUL byte, or bytes neither UTF-8 nor
-// GB18030 can read: a song, a picture); `notText` then says so.
+// Nothing also for a file that is not text (control bytes other than line ends and
+// tabs, or bytes neither UTF-8 nor GB18030 can read: a song, a picture); `notText` then
+// says so. A zero byte ends the text.
 std::optional<std::vector<std::string>> readNameFile(const std::string& path, bool* notText = nullptr);
 // False when the file cannot be created or written.
 bool writeNameFile(const std::string& path, const std::vector<std::string>& lines);
