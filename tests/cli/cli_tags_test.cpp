@@ -69,6 +69,11 @@ TEST_F(CliTags, ShowGivesOneJsonObjectPerFileAndNamesWhatCannotBeRead) {
     EXPECT_EQ(read.values.at("4.path"), "T/中文.mp3");
     EXPECT_EQ(read.values.at("4.bytes"), "542fd6d0cec42e6d7033") << "the name's own bytes, for scripts";
 
+    // A GBK name in a folder named in UTF-8: each part of the path read on its own.
+    folder.write("老歌/" + gbk("中文") + ".mp3", audio(100, 5));
+    const CliResult mixed = cli({"tags", "show", "老歌/" + gbk("中文") + ".mp3"});
+    EXPECT_EQ(linesOf(mixed.out).at(0), "老歌/中文.mp3") << mixed.out;
+
     const CliResult text = cli({"tags", "show", "T/both.mp3"});
     EXPECT_EQ(text.status, 0);
     EXPECT_TRUE(has(text.out, "  ID3v2.3:  title=Title  artist=Björk\n")) << text.out;

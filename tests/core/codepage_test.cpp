@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
+#include "platform/display_name.h"
 
 namespace quilvane {
 namespace {
@@ -13,6 +14,14 @@ TEST(CodePage, ReadsGbkAsChineseAndFallsBackToLatin1) {
     EXPECT_EQ(legacyToUtf8("Caf\xE9"), "Café");          // ends inside a double-byte pair
     EXPECT_EQ(legacyToUtf8("Caf\xE9 au lait"), "Café au lait");  // E9 20 is no GBK pair
     EXPECT_EQ(legacyToUtf8("\xFF\xFE"), "ÿþ");
+}
+
+// A path is shown a component at a time: a GBK name in a folder named in UTF-8.
+TEST(CodePage, APathIsShownAComponentAtATime) {
+    const std::string gbkName = "\xD6\xD0\xCE\xC4.mp3";  // 中文.mp3 in GBK
+    EXPECT_EQ(displayName("/music/老歌/" + gbkName), "/music/老歌/中文.mp3");
+    EXPECT_EQ(displayName("\xC0\xCF\xB8\xE8/" + gbkName), "老歌/中文.mp3") << "both in GBK";
+    EXPECT_EQ(displayName("/music/Björk/a.mp3"), "/music/Björk/a.mp3");
 }
 
 TEST(CodePage, WritesGb18030AndRoundTrips) {
