@@ -107,14 +107,9 @@ bool FileSorter::sortFile(const std::string& folder, const std::string& name) {
         const bool readOnly = !copy && FileHasAttr(path, attr::ReadOnly);
         if (readOnly) setReadOnly(path, false);
         bool done = false;
-        FileIdentity file{};
-        if (log_ && !copy) {
-            realSysCalls().identify(path, file);
-            log_->announce({{to, path, file}});
-        }
         try {
-            done = copy ? CopySingleFile(path, to, AtDestination::Keep) : MoveSingleFile(path, to, AtDestination::Keep);
-            if (done && log_ && !copy) log_->append(to, path, file);
+            done = copy ? CopySingleFile(path, to, AtDestination::Keep)
+                        : moveAndLog(path, to, log_, [&] { return MoveSingleFile(path, to, AtDestination::Keep); });
         } catch (const TransferError&) {
             if (readOnly && pathExists(path)) setReadOnly(path, true);
             throw;

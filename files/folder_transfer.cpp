@@ -163,14 +163,7 @@ int MoveFolderTree(const std::string& source, const std::string& target, UndoLis
                 continue;
             }
             clearReadOnly(from);
-            FileIdentity file{};
-            if (log) {
-                realSysCalls().identify(from, file);
-                log->announce({{to, from, file}});
-            }
-            const bool moved = MoveSingleFile(from, to);
-            if (moved && log) log->append(to, from, file);
-            skipped += moved ? 0 : 1;
+            skipped += moveAndLog(from, to, log, [&] { return MoveSingleFile(from, to); }) ? 0 : 1;
         }
     }
     clearReadOnly(source);

@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "platform/paths.h"
+#include "platform/temporary_file.h"
 #include "platform/system_reason.h"
 
 namespace quilvane {
@@ -273,6 +274,7 @@ void RenameJournal::fail(const std::string& what, int error) {
     if (!current_.empty()) ::unlink(current_.c_str());
     current_.clear();
     broken_ = true;
+    probed_ = false;
 }
 
 bool RenameJournal::lock() {
@@ -496,29 +498,19 @@ void RenameJournal::settle() {
 
 bool RenameJournal::writable() {
     if (lockRefused_) return false;
+    if (probed_ && !broken_) return true;  // this journal was written to before: no probe each time
     if (const int error = lockFd_ < 0 ? createFolders(historyFolder()) : 0) {
         problem_ = "无法写入改名日志 " + path() + "：" + systemReason(error);
         return false;
     }
     if (!lock()) return false;
-    const std::string probe = joinPath(historyFolder(), ".probe");
-    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    int error = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        // As much as the announcement of a block of renames takes.
-        const std::string block(8192, '\n');
-        std::size_t done = 0;
-        while (error == 0 && done < block.size()) {
-            const ssize_t n = ::write(fd, block.data() + done, block.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) error = n < 0 ? errno : ENOSPC;
-            else done += static_cast<std::size_t>(n);
-        }
-        if (error == 0 && ::fdatasync(fd) != 0) error = errno;
-        ::close(fd);
-        ::unlink(probe.c_str());
-    }
-    if (error == 0) return true;
+    // As much as the announcement of a block of renames takes, in a file that goes again.
+    TemporaryFile probe(joinPath(historyFolder(), ".probe"));
+    int error = probe.error();
+    if (error == 0) error = probe.write(std::string(8192, '\n'));
+    if (error == 0) error = probe.finish(true);
+    probed_ = error == 0;
+    if (probed_) return true;
     problem_ = "无法写入改名日志 " + path() + "：" + systemReason(error);
     return false;
 }

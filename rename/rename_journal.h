@@ -103,6 +103,7 @@ private:
     std::string problem_;
     std::time_t started_ = 0;  // when the batch on disk began
     std::string current_;      // this batch's file in the history; empty before it has one
+    bool probed_ = false;      // writable() found the state folder taking text
     std::string about_, aboutFolder_;
 };
 

@@ -8,16 +8,21 @@
 
 namespace quilvane {
 
-bool renameAndLog(const std::string& from, const std::string& to, UndoList& log,
-                  std::int32_t& renamedCount, SysCalls& sys) {
+bool moveAndLog(const std::string& from, const std::string& to, UndoList* log, const std::function<bool()>& move,
+                SysCalls& sys) {
+    if (!log) return move();
     FileIdentity file{};
     sys.identify(from, file);
-    log.announce({{to, from, file}});
-    const bool renamed = renameWithoutReplacing(from, to, sys) == 0;
-    if (renamed) {
-        log.append(to, from, file);
-        ++renamedCount;
-    }
+    log->announce({{to, from, file}});
+    const bool moved = move();
+    if (moved) log->append(to, from, file);
+    return moved;
+}
+
+bool renameAndLog(const std::string& from, const std::string& to, UndoList& log,
+                  std::int32_t& renamedCount, SysCalls& sys) {
+    const bool renamed = moveAndLog(from, to, &log, [&] { return renameWithoutReplacing(from, to, sys) == 0; }, sys);
+    if (renamed) ++renamedCount;
     log.settle();
     return renamed;
 }

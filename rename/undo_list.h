@@ -65,6 +65,12 @@ private:
     RenameJournal* journal_ = nullptr;
 };
 
+// `move` (which takes the entry at `from` to `to`, true when it did) as a rename of the
+// log: announced first with the entry's identity, logged when made. Without a log, just
+// `move`. Sorting and transfers journal their moves this way.
+bool moveAndLog(const std::string& from, const std::string& to, UndoList* log, const std::function<bool()>& move,
+                SysCalls& sys = realSysCalls());
+
 // Renames `from` to `to` without replacing anything; only a rename that happened is
 // logged and counted. True when it happened.
 bool renameAndLog(const std::string& from, const std::string& to, UndoList& log,

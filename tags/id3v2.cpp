@@ -172,10 +172,11 @@ void TID3V2::ReadFrom(const OpenFile& file, std::string_view start, const TagBlo
     readFrames(std::move(area));
 }
 
-// The digest a write compares: the header and the frame area as the header counts it.
+// The digest a write compares: the header (found equal to the one read already) and the
+// frame area as the header counts it.
 std::uint64_t TID3V2::tagDigestIn(const OpenFile& file) const {
     const std::uint32_t size = id3v2::readSynchsafe(reinterpret_cast<const unsigned char*>(file_->head.data()) + 6);
-    return digestOf(file.readStringAt(0, 10)) ^ digestOf(file.readStringAt(10, size));
+    return digestOf(file_->head) ^ digestOf(file.readStringAt(10, size));
 }
 
 // What this object just wrote is what the file now holds: it is taken from memory

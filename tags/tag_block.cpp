@@ -89,18 +89,19 @@ TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& t
     const bool track = wasTag && before.bytes[tagfield::Comment.offset + 28] == '\0' &&
                        before.bytes[tagfield::Comment.offset + 29] != '\0';
     std::array<std::string, 5> readBefore;
+    const LegacyReading beforeReading = wasTag ? before.reading() : LegacyReading{};
     std::vector<FieldChoice> changed;
     for (std::size_t i = 0; i < kTextFields.size(); ++i) {
         const TagField f = kTextFields[i];
-        if (wasTag) readBefore[i] = before.text(f);
+        if (wasTag) readBefore[i] = decodeInTag(before.fieldBytes(f), beforeReading);
         if (wasTag && readBefore[i] == texts[i]) continue;
         if (holdsReplacementCharacter(texts[i])) throw FileError(FileError::Kind::UnreadableCharacter, "", 0, texts[i]);
         FieldChoice choice{i, {}, {}};
         for (LegacyCharset charset : writingOrder(before)) {
-            if (auto bytes = encodedToWidth(texts[i], f.width, charset)) {
-                choice.bytes.push_back(std::move(*bytes));
-                choice.charset.push_back(charset);
-            }
+            auto bytes = encodedToWidth(texts[i], f.width, charset);
+            if (!bytes || std::find(choice.bytes.begin(), choice.bytes.end(), *bytes) != choice.bytes.end()) continue;
+            choice.bytes.push_back(std::move(*bytes));
+            choice.charset.push_back(charset);
         }
         if (choice.bytes.empty()) throw FileError(FileError::Kind::NotInLegacyCodePage, "", 0, texts[i]);
         changed.push_back(std::move(choice));
@@ -125,8 +126,10 @@ TagBlock editedBlock(const TagBlock& before, const std::array<std::string, 5>& t
             place(kTextFields[c.field], c.bytes[pick]);
             expected[c.field] = decodeLegacy(c.bytes[pick], c.charset[pick]);
         }
+        const LegacyReading reading = block.reading();
         bool readsRight = true;
-        for (std::size_t i = 0; i < kTextFields.size() && readsRight; ++i) readsRight = block.text(kTextFields[i]) == expected[i];
+        for (std::size_t i = 0; i < kTextFields.size() && readsRight; ++i)
+            readsRight = decodeInTag(block.fieldBytes(kTextFields[i]), reading) == expected[i];
         if (readsRight) return block;
     }
     // No way to write it that reads back right: refused rather than written as junk.

@@ -106,12 +106,8 @@ void TForm1::ConfirmChange(const char* operation, const std::string& source, con
 void TForm1::moveJournaled(const std::string& source, const std::string& destination) {
     journal_.describe("拖放移动", folderOf(source));
     UndoList.startBatch();
-    FileIdentity file{};
-    realSysCalls().identify(source, file);
     const std::string to = isFolder(destination) ? joinPath(destination, fileNameOf(source)) : destination;
-    UndoList.announce({{to, source, file}});
-    const bool moved = MoveSingleFile(source, destination);
-    if (moved) UndoList.append(to, source, file);
+    const bool moved = moveAndLog(source, to, &UndoList, [&] { return MoveSingleFile(source, destination); });
     UndoList.settle();
     if (moved) enableUndo();
 }
