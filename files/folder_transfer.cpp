@@ -103,16 +103,6 @@ std::string linkDestination(const std::string& link, const std::string& target) 
     return dest;
 }
 
-// A crash in the middle of a rewrite on a file system without unnamed files leaves a
-// hidden temporary file that would keep the folder from being removed.
-void removeLeftoverTemporaryFiles(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return;
-    while (const dirent* d = ::readdir(dir))
-        if (isTemporaryFileName(d->d_name)) ::unlinkat(::dirfd(dir), d->d_name, 0);
-    ::closedir(dir);
-}
-
 bool moveLink(const std::string& link, const std::string& dest) {
     const int rc = renameWithoutReplacing(link, dest);
     if (rc == 0) return true;

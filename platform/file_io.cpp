@@ -1,13 +1,16 @@
 #include "platform/file_io.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
+#include <memory>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/replacement_group.h"
 #include "platform/temporary_file.h"
 
 namespace quilvane {
@@ -49,7 +52,7 @@ std::string resolvedPath(const std::string& path) {
 
 OpenFile OpenFile::forReading(const std::string& path, Known known) { return open(path, O_RDONLY, known); }
 
-OpenFile OpenFile::forReadWrite(const std::string& path) { return open(path, O_RDWR); }
+OpenFile OpenFile::forReadWrite(const std::string& path, Known known) { return open(path, O_RDWR, known); }
 
 OpenFile OpenFile::open(const std::string& path, int flags, Known known) {
     std::int64_t size = 0;
@@ -129,31 +132,42 @@ void OpenFile::truncate(std::int64_t size) {
     size_ = size;
 }
 
-void rewriteWithNewHead(const std::string& path, std::string_view head, std::int64_t keepFrom) {
-    const std::string target = resolvedPath(path);
-    OpenFile source = OpenFile::forReading(target);
+FileSeen rewriteWithNewHead(const OpenFile& source, std::string_view head, std::int64_t keepFrom, std::int64_t keepTo,
+                            ReplacementGroup* group) {
+    const std::string& path = source.path();
+    // The new file goes where the old one is, beside a link's target.
+    const std::string target = source.openedThroughLink() ? resolvedPath(path) : path;
     struct stat st {};
     if (::fstat(source.descriptor(), &st) != 0) throw FileError(FileError::Kind::Read, path, errno);
 
-    TemporaryFile temporary(target);
-    if (temporary.error() != 0) throw FileError(FileError::Kind::Create, path, temporary.error());
+    auto temporary = std::make_unique<TemporaryFile>(target);
+    if (temporary->error() != 0) throw FileError(FileError::Kind::Create, path, temporary->error());
     const auto check = [&path](int rc) {
         if (rc != 0) throw FileError(FileError::Kind::Write, path, rc);
     };
-    check(temporary.write(head));
+    check(temporary->write(head));
     std::vector<char> buffer(1 << 16);
-    for (std::int64_t offset = keepFrom;;) {
-        const std::size_t n = source.readAt(offset, buffer.data(), buffer.size());
+    for (std::int64_t offset = keepFrom; offset < keepTo;) {
+        const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(keepTo - offset, std::int64_t{1} << 16));
+        const std::size_t n = source.readAt(offset, buffer.data(), wanted);
         if (n == 0) break;
-        check(temporary.write(std::string_view(buffer.data(), n)));
+        check(temporary->write(std::string_view(buffer.data(), n)));
         offset += static_cast<std::int64_t>(n);
     }
-    ::fchmod(temporary.fd(), st.st_mode & 07777);
-    if (::fchown(temporary.fd(), st.st_uid, st.st_gid) != 0) {
+    ::fchmod(temporary->fd(), st.st_mode & 07777);
+    if (::fchown(temporary->fd(), st.st_uid, st.st_gid) != 0) {
         // Only the owner's group may differ here; the permissions above still hold.
     }
-    check(temporary.finish(true));
-    check(temporary.replaceTarget());
+    struct stat written {};
+    if (::fstat(temporary->fd(), &written) != 0) throw FileError(FileError::Kind::Write, path, errno);
+    const FileSeen seen{{written.st_dev, written.st_ino}, source.openedThroughLink(), written.st_size};
+    if (group != nullptr) {
+        group->add(std::move(temporary), target, path, {{st.st_dev, st.st_ino}, st.st_size, st.st_mtim});
+        return seen;
+    }
+    check(temporary->finish(true));
+    check(temporary->replaceTarget());
+    return seen;
 }
 
 }  // namespace quilvane

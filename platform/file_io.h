@@ -20,7 +20,7 @@ public:
     // a pipe or a device is never opened at all; a name a listing just found to be one
     // is opened at once (what was opened is checked all the same).
     static OpenFile forReading(const std::string& path, Known known = Known::Nothing);
-    static OpenFile forReadWrite(const std::string& path);
+    static OpenFile forReadWrite(const std::string& path, Known known = Known::Nothing);
     OpenFile(OpenFile&& other) noexcept;
     OpenFile& operator=(OpenFile&&) = delete;
     OpenFile(const OpenFile&) = delete;
@@ -68,12 +68,16 @@ struct FileSeen {
 // A 64-bit digest of bytes (FNV-1a): enough to notice another program's edit of a tag.
 std::uint64_t digestOf(std::string_view bytes);
 
-// Replaces the file at `path` by `head` followed by the file's own bytes from `keepFrom`
-// to its end, streamed, never held whole. The new file is written beside the old one
-// and renamed over it only when every byte is written and flushed, so a failure (a full
-// disk, a size limit, a crash) leaves the original as it was, and no temporary file is
-// left behind by a failure that returns. Permissions, and the owner where allowed, are
-// kept; a symbolic link keeps pointing at the rewritten file.
-void rewriteWithNewHead(const std::string& path, std::string_view head, std::int64_t keepFrom);
+class ReplacementGroup;
+
+// Replaces `source` by `head` followed by its own bytes [keepFrom, keepTo), streamed,
+// never held whole. The new file is written beside the old one and renamed over it only
+// when every byte is written and flushed, so a failure (a full disk, a size limit, a
+// crash) leaves the original as it was, and no temporary file is left behind by a
+// failure that returns. Permissions, and the owner where allowed, are kept; a symbolic
+// link keeps pointing at the rewritten file. With a group, the flush and the rename are
+// left to it (the file keeps its old bytes until then). Returns what the name will hold.
+FileSeen rewriteWithNewHead(const OpenFile& source, std::string_view head, std::int64_t keepFrom, std::int64_t keepTo,
+                            ReplacementGroup* group = nullptr);
 
 }  // namespace quilvane

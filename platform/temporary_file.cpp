@@ -3,7 +3,10 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/paths.h"
@@ -58,19 +61,29 @@ TemporaryFile::TemporaryFile(const std::string& target) : target_(target) {
     if (folder_.empty()) folder_ = ".";
     if (canLinkUnnamedFiles()) {
         fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-        if (fd_ >= 0) return;
+        // Locked before it ever has a name: no other process can see it unlocked.
+        if (fd_ >= 0 && ::flock(fd_, LOCK_EX) == 0) return;
+        if (fd_ >= 0) closeReporting(fd_);
     }
     // The file system has no unnamed files (FAT, network and FUSE file systems).
     error_ = withFreshName(folder_, named_, [this](const std::string& name) {
         fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        return fd_ >= 0 ? 0 : errno;
+        if (fd_ < 0) return errno;
+        // Another run's clean-up may have taken the lock first and removed the name:
+        // the file is then unlinked, and another name is tried.
+        struct stat st {};
+        if (::flock(fd_, LOCK_EX) != 0 || ::fstat(fd_, &st) != 0 || st.st_nlink == 0) {
+            closeReporting(fd_);
+            return EEXIST;
+        }
+        return 0;
     });
     if (error_ != 0) named_.clear();
 }
 
 TemporaryFile::~TemporaryFile() {
-    if (fd_ >= 0) ::close(fd_);
     if (!committed_ && !named_.empty()) ::unlink(named_.c_str());
+    if (fd_ >= 0) ::close(fd_);
 }
 
 int TemporaryFile::write(std::string_view bytes) {
@@ -89,8 +102,7 @@ int TemporaryFile::write(std::string_view bytes) {
 
 int TemporaryFile::finish(bool flushToDisk) {
     if (flushToDisk && ::fsync(fd_) != 0) return errno;
-    // An unnamed file must stay open until it has a name, or it is gone.
-    return named_.empty() ? 0 : closeReporting(fd_);
+    return 0;
 }
 
 int TemporaryFile::replaceTarget() {
@@ -103,11 +115,11 @@ int TemporaryFile::replaceTarget() {
             named_.clear();
             return rc;
         }
-        if (const int closed = closeReporting(fd_); closed != 0) return closed;
     }
+    // Still open, so still locked: until the rename the name is a file being written.
     if (::rename(named_.c_str(), target_.c_str()) != 0) return errno;
     committed_ = true;
-    return 0;
+    return closeReporting(fd_);
 }
 
 int TemporaryFile::placeAtFreeTarget() {
@@ -119,8 +131,30 @@ int TemporaryFile::placeAtFreeTarget() {
         return closeReporting(fd_);
     }
     const int rc = renameWithoutReplacing(named_, target_);
-    if (rc == 0) committed_ = true;
-    return rc;
+    if (rc != 0) return rc;
+    committed_ = true;
+    return closeReporting(fd_);
+}
+
+int removeLeftoverTemporaryFiles(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return 0;
+    int removed = 0;
+    while (const dirent* d = ::readdir(dir)) {
+        if (!isTemporaryFileName(d->d_name)) continue;
+        const int fd = ::openat(::dirfd(dir), d->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) continue;
+        struct stat opened {};
+        struct stat named {};
+        // Only a regular file no one holds, and still the one under the name.
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(::dirfd(dir), d->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == opened.st_ino &&
+            named.st_dev == opened.st_dev && ::unlinkat(::dirfd(dir), d->d_name, 0) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 }  // namespace quilvane

@@ -3,7 +3,9 @@
 // rename once every byte is written. Where the file system allows it the file has no
 // name until then (O_TMPFILE), so a crash or a kill leaves nothing behind; elsewhere it
 // has a short hidden name (".quilvane-XXXXXX") that fits any folder whatever the length
-// of the user's own name, and that is removed on every failure that returns.
+// of the user's own name, and that is removed on every failure that returns. The file
+// is locked (flock) from the moment it has a name until it is in place, so that a later
+// run tells a leftover of a killed process from a file still being written.
 #include <string>
 #include <string_view>
 
@@ -22,7 +24,8 @@ public:
     int fd() const { return fd_; }
     // Writes every byte; 0 or errno.
     int write(std::string_view bytes);
-    // Flushes to the disk and closes; 0 or errno.
+    // Flushes to the disk where asked; 0 or errno. The file stays open (and locked)
+    // until it is put in place.
     int finish(bool flushToDisk);
     // Puts the finished file at `target`, replacing whatever entry is there; 0 or errno.
     int replaceTarget();
@@ -46,5 +49,9 @@ private:
 // Names that only this program's temporary files have; a folder holding one that a
 // crash left behind may remove it.
 bool isTemporaryFileName(std::string_view name);
+
+// Removes the temporary files that killed runs left in `folder`: those of this program's
+// names that no running process holds locked. Returns how many were removed.
+int removeLeftoverTemporaryFiles(const std::string& folder);
 
 }  // namespace quilvane

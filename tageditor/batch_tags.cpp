@@ -1,11 +1,14 @@
 #include "tageditor/batch_tags.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <stdexcept>
 
 #include "platform/display_name.h"
 #include "platform/file_error.h"
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
+#include "platform/temporary_file.h"
 #include "platform/text.h"
 #include "tags/tag_reader.h"
 
@@ -69,13 +72,46 @@ BatchTagWalk::BatchTagWalk(BatchSettings settings, const std::atomic<bool>& stop
 BatchResult BatchTagWalk::run() {
     result_ = {};
     result_.mode = settings_.mode;
+    waiting_.clear();
+    lateFailure_.clear();
+    walked_ = 0;
+    group_.reset();
+    if (!settings_.dryRun)
+        group_ = std::make_unique<ReplacementGroup>(
+            [this](const std::string& path, ReplacementGroup::Outcome outcome, int error) { rewriteDone(path, outcome, error); });
+    v2_.deferReplacementsTo(group_.get());
     try {
         WalkFolder(settings_.folder);
     } catch (const std::exception& e) {
         result_.failure = e.what();
     }
+    // What was written is put in place, a stop or a failure notwithstanding.
+    if (group_) group_->placeAll();
+    if (result_.failure.empty() && !settings_.keepGoing) result_.failure = lateFailure_;
+    v2_.deferReplacementsTo(nullptr);
+    group_.reset();
     result_.stopped = stop_;
     return result_;
+}
+
+void BatchTagWalk::rewriteDone(const std::string& path, ReplacementGroup::Outcome outcome, int error) {
+    const auto found = waiting_.find(path);
+    if (found == waiting_.end()) return;
+    const Waiting waiting = found->second;
+    waiting_.erase(found);
+    if (outcome == ReplacementGroup::Outcome::Placed) {
+        finishFile(path, waiting.outcome, {});
+        return;
+    }
+    const FileError e(outcome == ReplacementGroup::Outcome::ChangedSince ? FileError::Kind::ChangedSinceLoad
+                                                                          : FileError::Kind::Write,
+                      path, error);
+    std::string failure = e.what();
+    if (waiting.v1Written)
+        failure = "文件 " + displayName(path) + " 的ID3v1标签已写入，ID3v2标签未能写入：" + failure;
+    result_.failures.push_back(failure);
+    if (lateFailure_.empty()) lateFailure_ = failure;
+    finishFile(path, FileOutcome::Failed, failure);
 }
 
 void BatchTagWalk::WalkFolder(const std::string& folder) {
@@ -87,8 +123,14 @@ void BatchTagWalk::WalkFolder(const std::string& folder) {
         if (report_) report_(folder, FileOutcome::Failed, message);
         return;
     }
+    // A run killed in the middle of putting a rewrite in place may have left its copy.
+    if (!settings_.dryRun && std::any_of(entries.begin(), entries.end(), [](const FolderEntry& e) {
+            return isTemporaryFileName(e.name);
+        }))
+        removeLeftoverTemporaryFiles(folder);
     for (const FolderEntry& entry : entries) {
         if (stop_) return;
+        if (!lateFailure_.empty() && !settings_.keepGoing) throw std::runtime_error(lateFailure_);
         const std::string path = joinPath(folder, entry.name);
         // Pipes, devices and sockets are passed over, whatever their names.
         if (entry.kind == EntryKind::File && isMp3File(entry.name)) handleFile(path);
@@ -99,6 +141,7 @@ void BatchTagWalk::WalkFolder(const std::string& folder) {
 void BatchTagWalk::handleFile(const std::string& path) {
     FileOutcome outcome = FileOutcome::Failed;
     std::string failure;
+    const std::size_t rewritesBefore = group_ ? group_->added() : 0;
     try {
         outcome = ProcessFile(path);
     } catch (const std::exception& e) {
@@ -106,11 +149,21 @@ void BatchTagWalk::handleFile(const std::string& path) {
         failure = e.what();
         result_.failures.push_back(failure);
     }
+    // The progress follows the walk; the count of the end text, what is in place.
+    if (outcome == FileOutcome::Done || outcome == FileOutcome::NothingToDo)
+        if (progress_) progress_(++walked_, path);
+    if (group_ && group_->added() > rewritesBefore && outcome != FileOutcome::Failed) {
+        waiting_[path] = {outcome, v1Written_};
+        return;
+    }
+    finishFile(path, outcome, failure);
+}
+
+void BatchTagWalk::finishFile(const std::string& path, FileOutcome outcome, const std::string& failure) {
     switch (outcome) {
     case FileOutcome::Done:
     case FileOutcome::NothingToDo:
         ++result_.done;
-        if (progress_) progress_(result_.done, path);
         break;
     case FileOutcome::NoSourceTag: result_.noSource.push_back(path); break;
     case FileOutcome::TooLarge: result_.notWritten.push_back(path); break;
@@ -120,12 +173,41 @@ void BatchTagWalk::handleFile(const std::string& path) {
     if (report_) report_(path, outcome, failure);
 }
 
+// Read and write where the user may write; elsewhere read, and a write (if the mode
+// has one) fails on its own opening, saying why.
+std::optional<OpenFile> BatchTagWalk::openForRun(const std::string& path) {
+    constexpr auto listed = OpenFile::Known::ListedAsRegularFile;
+    if (settings_.dryRun) return OpenFile::forReading(path, listed);
+    try {
+        return OpenFile::forReadWrite(path, listed);
+    } catch (const FileError& e) {
+        if (e.kind() != FileError::Kind::Open || (e.error() != EACCES && e.error() != EROFS && e.error() != EPERM))
+            throw;
+    }
+    return std::nullopt;
+}
+
 FileOutcome BatchTagWalk::ProcessFile(const std::string& path) {
-    const BatchMode mode = settings_.mode;
-    const bool changes = mode == BatchMode::ChangeV1 || mode == BatchMode::ChangeV2 || mode == BatchMode::ChangeBoth;
-    if (changes && !settings_.dryRun) return writeFile(path);
-    readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
-    switch (batchWorkFor(mode, v1_, v2_)) {
+    std::optional<OpenFile> file = openForRun(path);
+    // The same file under a second name (a link) waits for its first rewrite to be in
+    // place, so that this one is made from it.
+    if (file && group_ && group_->holds(file->identity())) {
+        file.reset();
+        group_->placeAll();
+        if (auto again = openForRun(path)) file.emplace(std::move(*again));
+    }
+    v1_.writeThrough(file ? &*file : nullptr);
+    v2_.writeThrough(file ? &*file : nullptr);
+    struct Release {
+        BatchTagWalk& walk;
+        ~Release() {
+            walk.v1_.writeThrough(nullptr);
+            walk.v2_.writeThrough(nullptr);
+        }
+    } release{*this};
+    if (file) readBothTags(*file, v1_, v2_);
+    else readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
+    switch (batchWorkFor(settings_.mode, v1_, v2_)) {
     case BatchWork::NoSourceTag: return FileOutcome::NoSourceTag;
     case BatchWork::NothingToRemove: return FileOutcome::NothingToDo;
     case BatchWork::Write: break;
@@ -138,17 +220,19 @@ FileOutcome BatchTagWalk::ProcessFile(const std::string& path) {
 FileOutcome BatchTagWalk::writeFile(const std::string& path) {
     v2Refused_ = false;
     v1Refused_ = false;
+    v1Written_ = false;
     switch (settings_.mode) {
     case BatchMode::ChangeV1: ChangeV1(path, readFields_ ? readFields_() : TagFieldValues{}); break;
     case BatchMode::ChangeV2: ChangeV2(path, readFields_ ? readFields_() : TagFieldValues{}); break;
     case BatchMode::ChangeBoth: {
         const TagFieldValues fields = readFields_ ? readFields_() : TagFieldValues{};
         ChangeV1(path, fields);
-        const bool v1Written = v1_.Modified && !v1Refused_;
+        v1Written_ = v1_.Modified && !v1Refused_;
         try {
+            if (v1Written_) v2_.followOtherTagWrite();
             ChangeV2(path, fields);
         } catch (const FileError& e) {
-            if (v1Written) failedHalfWay(path, "ID3v1", "ID3v2", e);
+            if (v1Written_) failedHalfWay(path, "ID3v1", "ID3v2", e);
             throw;
         }
         break;
@@ -157,31 +241,20 @@ FileOutcome BatchTagWalk::writeFile(const std::string& path) {
     case BatchMode::V2ToV1: CopyV2ToV1(); break;
     case BatchMode::RemoveV1: v1_.RemoveTag(); break;
     case BatchMode::RemoveV2: v2_.RemoveTag(); break;
-    case BatchMode::RemoveBoth: RemoveBoth(path); break;
+    case BatchMode::RemoveBoth:
+        // One rewrite takes both tags off: the file is never left with one of them.
+        if (v2_.HasTag) v2_.RemoveTag(true);
+        else v1_.RemoveTag();
+        break;
     }
     if (v2Refused_) return FileOutcome::TooLarge;
     return v1Refused_ ? FileOutcome::TextRefused : FileOutcome::Done;
-}
-
-void BatchTagWalk::RemoveBoth(const std::string& path) {
-    // The ID3v2 tag goes first: its removal checks that the file is as it was read,
-    // which cutting the ID3v1 tag off the end would change.
-    const bool hadV2 = v2_.HasTag;
-    v2_.RemoveTag();
-    try {
-        if (hadV2) v1_.followOtherTagWrite();
-        v1_.RemoveTag();
-    } catch (const FileError& e) {
-        if (hadV2) failedHalfWay(path, "ID3v2", "ID3v1", e);
-        throw;
-    }
 }
 
 void BatchTagWalk::ChangeV1(const std::string& path, const TagFieldValues& fields) {
     const std::string name = displayName(fileNameOf(path));
     const std::string title = settings_.titleFromFileName ? NameWithoutExt(name) : fields.v1[0];
     const std::string artist = settings_.artistFromFolder ? displayName(LastFolderName(folderOf(path))) : fields.v1[1];
-    v1_.LoadTag(path);
     v1_.SetTitle(title);
     v1_.SetArtist(artist);
     v1_.SetAlbum(fields.v1[2]);
@@ -193,7 +266,6 @@ void BatchTagWalk::ChangeV1(const std::string& path, const TagFieldValues& field
 
 void BatchTagWalk::ChangeV2(const std::string& path, const TagFieldValues& fields) {
     const std::string name = displayName(fileNameOf(path));
-    v2_.LoadTag(path);
     for (std::size_t slot = 0; slot < 12; ++slot)
         if (slot != TID3V2::Genre) v2_.Frames[slot] = fields.v2[slot];
     if (settings_.titleFromFileName) v2_.Frames[TID3V2::Title] = NameWithoutExt(name);

@@ -7,10 +7,14 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/replacement_group.h"
 #include "tags/id3v1.h"
 #include "tags/id3v2.h"
 
@@ -75,6 +79,9 @@ struct BatchResult {
     std::string failure;                  // what ended the run, naming the file
 };
 
+// Each file is opened once, for reading and writing, and each tag read once. Files whose
+// ID3v2 tag outgrows its room are rewritten and put in place in flushed groups: such a
+// file is reported (and counted) once it is in place.
 class BatchTagWalk {
 public:
     using FileReport = std::function<void(const std::string& path, FileOutcome outcome, const std::string& failure)>;
@@ -87,6 +94,11 @@ public:
 private:
     void WalkFolder(const std::string& folder);
     void handleFile(const std::string& path);
+    void finishFile(const std::string& path, FileOutcome outcome, const std::string& failure);
+    // A rewrite put in place, or not, by the group.
+    void rewriteDone(const std::string& path, ReplacementGroup::Outcome outcome, int error);
+    // The file opened for the run's reads and writes, sharing one opening with both tags.
+    std::optional<OpenFile> openForRun(const std::string& path);
     // The mode's work on one MP3 file. Throws std::runtime_error, saying what was and
     // was not written, when a tag cannot be read or written.
     FileOutcome ProcessFile(const std::string& path);
@@ -95,7 +107,6 @@ private:
     void ChangeV2(const std::string& path, const TagFieldValues& fields);
     void CopyV1ToV2();
     void CopyV2ToV1();
-    void RemoveBoth(const std::string& path);
     // Saves the ID3v1 tag; a text it cannot hold leaves it unwritten and noted.
     void saveV1();
     // The ID3v2 tag saved, or noted as over the size limit (nothing written).
@@ -111,6 +122,15 @@ private:
     BatchResult result_;
     bool v2Refused_ = false;  // the file in hand's ID3v2 tag was not written
     bool v1Refused_ = false;  // nor its ID3v1 tag, for a text it cannot hold
+    bool v1Written_ = false;  // its ID3v1 tag was written in place
+    struct Waiting {
+        FileOutcome outcome;
+        bool v1Written;
+    };
+    std::map<std::string, Waiting> waiting_;  // files whose rewrite is not yet in place
+    std::string lateFailure_;                 // a rewrite that could not be put in place
+    int walked_ = 0;                          // files done so far, in place or not yet
+    std::unique_ptr<ReplacementGroup> group_;
 };
 
 // The files the batch change works on: names ending in ".mp3", in any letter case.

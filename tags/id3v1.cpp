@@ -53,9 +53,14 @@ void TID3V1::takeBlock(const TagBlock& block) {
     Genre = loaded_.genre();
 }
 
-OpenFile TID3V1::openUnchanged() const {
+OpenFile& TID3V1::openUnchanged(std::optional<OpenFile>& opened) const {
     if (!seen_) throw FileError(FileError::Kind::NotLoaded, FileName, 0);
-    OpenFile file = OpenFile::forReadWrite(FileName);
+    if (held_ != nullptr) {
+        // The batch's opening was read a moment ago, through this very descriptor.
+        if (!seen_->sameFile(*held_)) throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
+        return *held_;
+    }
+    OpenFile& file = opened.emplace(OpenFile::forReadWrite(FileName));
     if (!seen_->sameFile(file) || readTagBlock(file).bytes != loaded_.bytes)
         throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
     return file;
@@ -63,7 +68,8 @@ OpenFile TID3V1::openUnchanged() const {
 
 void TID3V1::followOtherTagWrite() {
     if (!seen_) return;
-    const OpenFile file = OpenFile::forReading(FileName);
+    std::optional<OpenFile> opened;
+    const OpenFile& file = held_ != nullptr ? *held_ : opened.emplace(OpenFile::forReading(FileName));
     if (readTagBlock(file).bytes != loaded_.bytes) throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
     seen_ = FileSeen::of(file);
 }
@@ -75,7 +81,8 @@ void TID3V1::SaveTag() {
     } catch (const FileError& e) {
         throw FileError(e.kind(), FileName, 0, e.textRefused());
     }
-    OpenFile file = openUnchanged();
+    std::optional<OpenFile> opened;
+    OpenFile& file = openUnchanged(opened);
     writeTagBlock(file, block);
     // The fields follow what the file now holds.
     takeBlock(block);
@@ -84,7 +91,8 @@ void TID3V1::SaveTag() {
 
 void TID3V1::RemoveTag() {
     if (!HasTag) return;
-    OpenFile file = openUnchanged();
+    std::optional<OpenFile> opened;
+    OpenFile& file = openUnchanged(opened);
     file.truncate(file.size() - 128);
     HasTag = false;
     loaded_ = readTagBlock(file);

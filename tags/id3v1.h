@@ -41,6 +41,9 @@ public:
     // Forgets the file last read: nothing can be written until a reading of `fileName`
     // succeeds.
     void forgetFile(const std::string& fileName);
+    // A batch's one opening of the file (read and write), for the writes that follow a
+    // reading from it: the file is not opened or read again. Null to open by name.
+    void writeThrough(OpenFile* file) { held_ = file; }
 
     void SetTitle(std::string_view text);
     void SetArtist(std::string_view text);
@@ -56,11 +59,13 @@ public:
 private:
     void setText(std::string& field, std::string_view text, std::size_t width);
     void takeBlock(const TagBlock& block);
-    // The file opened for a write, refused unless it is the file last read, unchanged.
-    OpenFile openUnchanged() const;
+    // The file for a write, refused unless it is the file last read, unchanged: the
+    // shared opening, or a new one held in `opened`.
+    OpenFile& openUnchanged(std::optional<OpenFile>& opened) const;
 
     TagBlock loaded_;  // the block as last read or written (no tag: zeros)
     std::optional<FileSeen> seen_;  // nothing until a reading succeeds
+    OpenFile* held_ = nullptr;
 };
 
 }  // namespace quilvane

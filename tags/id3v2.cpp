@@ -1,9 +1,11 @@
 #include "tags/id3v2.h"
 
 #include <algorithm>
+#include <optional>
 #include <charconv>
 
 #include "platform/file_io.h"
+#include "platform/replacement_group.h"
 #include "platform/text.h"
 #include "tags/genres.h"
 
@@ -181,12 +183,12 @@ std::uint64_t TID3V2::tagDigestIn(const OpenFile& file) const {
 
 // What this object just wrote is what the file now holds: it is taken from memory
 // instead of being read back.
-void TID3V2::adoptWritten(const std::string& tag, const OpenFile& written) {
+void TID3V2::adoptWritten(const std::string& tag, const FileSeen& written, const TagBlock& tail) {
     FileState state = *file_;
     forgetFrames();
-    state.seen = FileSeen::of(written);
+    state.seen = written;
     state.head = tag.substr(0, 10);
-    state.tail = readTagBlock(written);
+    state.tail = tail;
     state.tagSize = static_cast<std::int64_t>(tag.size());
     state.tagDigest = digestOf(state.head) ^ digestOf(std::string_view(tag).substr(10));
     file_ = state;
@@ -312,18 +314,33 @@ std::vector<id3v2::RawFrame> TID3V2::framesToWrite(bool& anyChange) const {
     return out;
 }
 
-OpenFile TID3V2::openUnchanged() const {
+OpenFile& TID3V2::openUnchanged(std::optional<OpenFile>& opened) const {
     if (!file_) throw FileError(FileError::Kind::NotLoaded, FileName, 0);
-    OpenFile file = OpenFile::forReadWrite(FileName);
-    if (!file_->seen.sameFile(file) || file.readStringAt(0, 10) != file_->head ||
-        readTagBlock(file).bytes != file_->tail.bytes)
+    // The batch's opening was read a moment ago, through this very descriptor.
+    if (held_ != nullptr && !file_->seen.sameFile(*held_))
         throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
+    if (held_ == nullptr) {
+        const OpenFile& file = opened.emplace(OpenFile::forReadWrite(FileName));
+        if (!file_->seen.sameFile(file) || file.readStringAt(0, 10) != file_->head ||
+            readTagBlock(file).bytes != file_->tail.bytes)
+            throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
+    }
     if (file_->beyondEnd) throw FileError(FileError::Kind::TagBeyondEnd, FileName, 0);
     if (file_->unreadable) throw FileError(FileError::Kind::UnsupportedTag, FileName, 0);
+    OpenFile& file = held_ != nullptr ? *held_ : *opened;
     // Another program's edit of the same size and layout (a title changed in place).
-    if (file_->tagSize > 0 && tagDigestIn(file) != file_->tagDigest)
+    if (held_ == nullptr && file_->tagSize > 0 && tagDigestIn(file) != file_->tagDigest)
         throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
     return file;
+}
+
+void TID3V2::followOtherTagWrite() {
+    if (!file_) return;
+    std::optional<OpenFile> opened;
+    const OpenFile& file = held_ != nullptr ? *held_ : opened.emplace(OpenFile::forReading(FileName));
+    if (file.readStringAt(0, 10) != file_->head) throw FileError(FileError::Kind::ChangedSinceLoad, FileName, 0);
+    file_->seen = FileSeen::of(file);
+    file_->tail = readTagBlock(file);
 }
 
 std::string TID3V2::renderTag(const std::vector<RawFrame>& frames, std::int64_t totalSize) const {
@@ -369,27 +386,32 @@ std::optional<std::string> TID3V2::contentOf(std::size_t index) const {
 }
 
 void TID3V2::writeFrames(const std::vector<RawFrame>& frames) {
-    OpenFile file = openUnchanged();
-    const std::int64_t needed = 10 + renderedSize(frames, major_) + static_cast<std::int64_t>(rest_.size()) + kPadding;
+    std::optional<OpenFile> opened;
+    OpenFile& file = openUnchanged(opened);
+    const std::int64_t content = 10 + renderedSize(frames, major_) + static_cast<std::int64_t>(rest_.size());
     const std::int64_t oldTag = file_->tagSize;
-    if (oldTag > 0 && needed <= oldTag) {
+    if (oldTag > 0 && content + kPadding <= oldTag) {
         // The tag keeps its size: only its own bytes are rewritten, the audio stays put.
         const std::string tag = renderTag(frames, oldTag);
         file.writeAt(0, tag);
-        adoptWritten(tag, file);
+        // A file of little more than its tag has the tag's end among its last 128 bytes.
+        adoptWritten(tag, FileSeen::of(file), oldTag > file.size() - 128 ? readTagBlock(file) : file_->tail);
     } else {
-        const std::string tag = renderTag(frames, needed);
-        rewriteWithNewHead(FileName, tag, oldTag);
-        // The name now holds another file: the next write checks against that one.
-        adoptWritten(tag, OpenFile::forReading(FileName));
+        const std::string tag = renderTag(frames, content + kPadding);
+        // The name will hold another file: the next write checks against that one.
+        const FileSeen written = rewriteWithNewHead(file, tag, oldTag, file.size(), group_);
+        adoptWritten(tag, written, file_->tail);
     }
 }
 
-void TID3V2::RemoveTag() {
-    if (!HasTag) return;
-    openUnchanged();
-    rewriteWithNewHead(FileName, {}, file_->tagSize);
-    ReadTag();
+void TID3V2::RemoveTag(bool alsoId3v1) {
+    const bool dropTail = alsoId3v1 && file_ && file_->tail.isTag();
+    if (!HasTag && !dropTail) return;
+    std::optional<OpenFile> opened;
+    const OpenFile& file = openUnchanged(opened);
+    rewriteWithNewHead(file, {}, file_->tagSize, file.size() - (dropTail ? 128 : 0), group_);
+    if (group_ != nullptr) forgetFile(FileName);  // the old bytes stay under the name a while yet
+    else ReadTag();
 }
 
 // A genre as taggers write it: "(17)", "(17)Rock", a bare "17" (2.4), a name of the

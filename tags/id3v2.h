@@ -59,8 +59,20 @@ public:
     bool SaveTag();
     // The last SaveTag wrote the file (it had something to change, and it fitted).
     bool lastSaveWrote() const { return wrote_; }
-    // Removes the tag from the file, under the same check.
-    void RemoveTag();
+    // Removes the tag from the file, under the same check; with `alsoId3v1`, its ID3v1
+    // block too, in the same rewrite. With a replacement group (below) the object then
+    // knows no file until it reads one again.
+    void RemoveTag(bool alsoId3v1 = false);
+    // After the ID3v1 block of the same file was written through this program (and the
+    // same opening, where one is shared), the object takes the file as it is now,
+    // provided its head is still the one it read.
+    void followOtherTagWrite();
+
+    // A batch's one opening of the file (read and write), for the writes that follow a
+    // reading from it: the file is not opened or read again. Null to open by name.
+    void writeThrough(OpenFile* file) { held_ = file; }
+    // Rewrites of a batch are flushed and put in place by `group` (null: each on its own).
+    void deferReplacementsTo(ReplacementGroup* group) { group_ = group; }
     // Writes the tag with the frames at the given positions (in frames()) replaced and
     // `added` after the others; a file without a tag gets a version 2.3 tag of `added`
     // alone. Every other frame keeps its bytes. The checks and the atomic rewrite of
@@ -93,11 +105,13 @@ private:
         bool unreadable = false;   // a version or layout this program cannot rewrite
     };
     static FileState inspect(const OpenFile& file, std::string_view start, const TagBlock* tail);
-    OpenFile openUnchanged() const;
+    // The file for a write, refused unless it is the file last read, unchanged: the
+    // shared opening, or a new one held in `opened`.
+    OpenFile& openUnchanged(std::optional<OpenFile>& opened) const;
     std::uint64_t tagDigestIn(const OpenFile& file) const;
     void forgetFrames();
     void readFrames(std::string area);
-    void adoptWritten(const std::string& tag, const OpenFile& written);
+    void adoptWritten(const std::string& tag, const FileSeen& written, const TagBlock& tail);
     void chooseSlots(const std::vector<std::optional<std::string>>& contents);
 
     std::vector<id3v2::RawFrame> framesToWrite(bool& anyChange) const;
@@ -116,6 +130,8 @@ private:
     LegacyReading reading_;
     std::optional<FileState> file_;
     bool wrote_ = false;
+    OpenFile* held_ = nullptr;
+    ReplacementGroup* group_ = nullptr;
 };
 
 }  // namespace quilvane

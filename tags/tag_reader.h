@@ -13,6 +13,8 @@ namespace quilvane {
 // As LoadTag on both objects. Throws FileError.
 void readBothTags(const std::string& path, TID3V1& v1, TID3V2& v2,
                   OpenFile::Known known = OpenFile::Known::Nothing);
+// Both tags from a file already open, named as it was opened.
+void readBothTags(const OpenFile& file, TID3V1& v1, TID3V2& v2);
 // As LoadTag on the ID3v2 object alone.
 void readId3v2(const std::string& path, TID3V2& v2, OpenFile::Known known = OpenFile::Known::Nothing);
 

@@ -1,0 +1,96 @@
+#pragma once
+// Rewritten files put in place a group at a time. Each new file is written beside its
+// original (a TemporaryFile), and a whole group is flushed to the disk at once (one
+// syncfs per file system where that flushes every file of it, else one fdatasync per
+// file) on a background thread while the next group is being written; only then is each
+// renamed over its original. A crash at any moment leaves every file old or new: no
+// rename happens before its new bytes are on the disk.
+//
+// A rewrite is put in place only if its original is still the file it was made from
+// (same file, size and modification time); another program's edit in between is kept
+// and the rewrite dropped.
+#include <condition_variable>
+#include <ctime>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "platform/syscalls.h"
+#include "platform/temporary_file.h"
+
+namespace quilvane {
+
+// The original a rewrite was made from, as it was when it was copied.
+struct RewriteSource {
+    FileIdentity identity;
+    std::int64_t size = 0;
+    timespec modified{};
+};
+
+class ReplacementGroup {
+public:
+    enum class Outcome { Placed, ChangedSince, Failed };
+    // Told of each file once it is in place or not (on the thread that calls add and
+    // placeAll); `error` is the errno value of a failure.
+    using Report = std::function<void(const std::string& path, Outcome outcome, int error)>;
+
+    explicit ReplacementGroup(Report report = {});
+    // Places what is still pending (without reporting it).
+    ~ReplacementGroup();
+    ReplacementGroup(const ReplacementGroup&) = delete;
+    ReplacementGroup& operator=(const ReplacementGroup&) = delete;
+
+    // Takes a finished, not yet flushed rewrite of `target` (the name it will replace);
+    // it is reported as `name` (the caller's name for the file, maybe a link to it).
+    void add(std::unique_ptr<TemporaryFile> file, std::string target, std::string name, const RewriteSource& source);
+    // How many rewrites were ever added.
+    std::size_t added() const { return added_; }
+    // Whether a rewrite of this file waits to be put in place.
+    bool holds(const FileIdentity& file) const;
+    // Flushes and places everything pending, and reports every file not yet reported.
+    void placeAll();
+    // Reports the files the background thread has dealt with so far.
+    void reportPlaced();
+
+    // A group is handed to the background thread at this many files or bytes.
+    static constexpr std::size_t kFilesPerGroup = 128;
+    static constexpr std::int64_t kBytesPerGroup = 16 << 20;
+
+private:
+    struct Pending {
+        std::unique_ptr<TemporaryFile> file;
+        std::string path;
+        std::string name;
+        RewriteSource source;
+    };
+    struct Result {
+        std::string path;
+        Outcome outcome;
+        int error;
+    };
+    void handOver();
+    void work();
+    void flushAndPlace(std::vector<Pending>& group);
+    void waitUntilIdle();
+
+    Report report_;
+    std::vector<Pending> filling_;
+    std::int64_t fillingBytes_ = 0;
+    std::size_t added_ = 0;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::vector<Pending>> queued_;
+    bool busy_ = false;
+    bool ending_ = false;
+    std::vector<Result> results_;
+    std::multiset<std::pair<dev_t, ino_t>> held_;
+    std::thread worker_;
+};
+
+}  // namespace quilvane
