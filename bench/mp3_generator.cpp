@@ -21,7 +21,7 @@ std::string textFrame(const std::string& id, const std::string& text) {
 
 std::string id3v2Tag(const Mp3Options& options) {
     std::string body = textFrame("TIT2", options.title) + textFrame("TPE1", options.artist);
-    body.resize(body.size() + 256, '\0');
+    body.resize(body.size() + static_cast<std::size_t>(options.padding), '\0');
     std::string tag = "ID3\x03";
     tag += std::string(2, '\0');
     for (int shift = 21; shift >= 0; shift -= 7) tag += static_cast<char>((body.size() >> shift) & 0x7F);

@@ -10,6 +10,7 @@ struct Mp3Options {
     int frames = 4;         // 417-byte frames of 128 kbit/s, 44.1 kHz silence
     bool id3v1 = false;
     bool id3v2 = false;  // a small 2.3 tag (title, artist, padding) before the audio
+    int padding = 256;   // zero bytes after the tag's frames
     std::string artist = "Artist";
     std::string title = "Title";
 };

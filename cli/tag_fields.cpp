@@ -8,7 +8,9 @@
 #include "platform/display_name.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "platform/replacement_group.h"
 #include "tageditor/batch_tags.h"
+#include "tags/tag_reader.h"
 #include "tags/genres.h"
 
 namespace quilvane::cli {
@@ -72,35 +74,51 @@ std::vector<FieldValue> parseFieldValues(const std::vector<std::string>& words, 
 }
 
 FieldChanges setFields(const std::string& path, const std::vector<FieldValue>& v1Values,
-                       const std::vector<FieldValue>& v2Values, bool dryRun) {
+                       const std::vector<FieldValue>& v2Values, bool dryRun, ReplacementGroup* group) {
     if (!isMp3File(fileNameOf(path))) throw std::runtime_error(say("不是 MP3 文件：", "not an MP3 file: ") + displayName(path));
+    // One opening for both tags: read once, written through the same descriptor.
+    const auto open = [&] { return dryRun ? OpenFile::forReading(path) : OpenFile::forReadWrite(path); };
+    std::optional<OpenFile> opened(open());
+    // A file named twice: its first rewrite is put in place before it is read again.
+    if (group && group->holds(opened->identity())) {
+        opened.reset();
+        group->placeAll();
+        opened.emplace(open());
+    }
+    OpenFile& file = *opened;
+    TID3V1 v1;
+    TID3V2 v2;
+    readBothTags(file, v1, v2);
+    v1.writeThrough(&file);
+    v2.writeThrough(&file);
+    v2.deferReplacementsTo(group);
     FieldChanges changes;
-    if (!v2Values.empty()) {
-        TID3V2 v2;
-        v2.LoadTag(path);
-        for (const FieldValue& f : v2Values) {
-            const std::string before = v2.Frames[f.slot];
-            const auto number = f.slot == TID3V2::Genre ? genreOfText(f.value) : std::nullopt;
-            if (number) v2.SetGenre(*number);
-            else v2.Frames[f.slot] = f.value;
-            if (v2.Frames[f.slot] != before) changes.lines.push_back(change("ID3v2", f.key, before, v2.Frames[f.slot]));
-        }
-        if (!dryRun && !changes.lines.empty() && !v2.SaveTag())
-            throw std::runtime_error(say("ID3v2 标签超过 2000 字节，未写入：", "the ID3v2 tag would pass 2000 bytes, not written: ") +
-                                     displayName(path));
+    for (const FieldValue& f : v2Values) {
+        const std::string before = v2.Frames[f.slot];
+        const auto number = f.slot == TID3V2::Genre ? genreOfText(f.value) : std::nullopt;
+        if (number) v2.SetGenre(*number);
+        else v2.Frames[f.slot] = f.value;
+        if (v2.Frames[f.slot] != before) changes.lines.push_back(change("ID3v2", f.key, before, v2.Frames[f.slot]));
     }
-    if (!v1Values.empty()) {
-        TID3V1 v1;
-        v1.LoadTag(path);
-        const TID3V1 before = v1;
-        for (const FieldValue& f : v1Values) setV1(v1, f);
-        for (const TagField& f : kV1Fields)
-            if (v1Text(v1, f) != v1Text(before, f)) changes.lines.push_back(change("ID3v1", f.key, v1Text(before, f), v1Text(v1, f)));
-        if (v1.Genre != before.Genre)
-            changes.lines.push_back(change("ID3v1", "genre", std::to_string(before.Genre), std::to_string(v1.Genre)));
-        if (v1.Modified && !v1.HasTag) changes.lines.push_back(say("ID3v1：新加标签", "ID3v1: new tag"));
-        if (!dryRun && v1.Modified) v1.SaveTag();
+    const bool v2Changes = !changes.lines.empty();
+    if (!v2.fitsManagedLimit())
+        throw std::runtime_error(say("ID3v2 标签超过 2000 字节，未写入：", "the ID3v2 tag would pass 2000 bytes, not written: ") +
+                                 displayName(path));
+    const TID3V1 before = v1;
+    for (const FieldValue& f : v1Values) setV1(v1, f);
+    for (const TagField& f : kV1Fields)
+        if (v1Text(v1, f) != v1Text(before, f)) changes.lines.push_back(change("ID3v1", f.key, v1Text(before, f), v1Text(v1, f)));
+    if (v1.Genre != before.Genre)
+        changes.lines.push_back(change("ID3v1", "genre", std::to_string(before.Genre), std::to_string(v1.Genre)));
+    if (v1.Modified && !v1.HasTag) changes.lines.push_back(say("ID3v1：新加标签", "ID3v1: new tag"));
+    if (dryRun) return changes;
+    // The ID3v1 block first, in place: a rewrite of the file for the ID3v2 tag then
+    // carries it along.
+    if (v1.Modified) {
+        v1.SaveTag();
+        v2.followOtherTagWrite();
     }
+    if (v2Changes) v2.SaveTag();
     return changes;
 }
 

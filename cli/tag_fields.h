@@ -33,9 +33,11 @@ struct FieldChanges {
     std::vector<std::string> lines;  // "ID3v2 title: "old" -> "new"", one per changed field
 };
 
-// Sets the values on the file (ID3v2 first, then ID3v1, each read afresh), or in a dry
-// run only says what would change. Throws std::exception with a sentence naming the file.
+// Sets the values on the file (both tags read once, through one opening), or in a dry
+// run only says what would change. An ID3v2 tag over its limit leaves the file
+// unchanged. A rewrite of the file is left to `group` when one is given. Throws
+// std::exception with a sentence naming the file.
 FieldChanges setFields(const std::string& path, const std::vector<FieldValue>& v1Values,
-                       const std::vector<FieldValue>& v2Values, bool dryRun);
+                       const std::vector<FieldValue>& v2Values, bool dryRun, ReplacementGroup* group = nullptr);
 
 }  // namespace quilvane::cli

@@ -11,6 +11,7 @@
 #include "platform/file_error.h"
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
+#include "platform/replacement_group.h"
 #include "platform/text.h"
 #include "tageditor/batch_tags.h"
 #include "tags/genres.h"
@@ -100,9 +101,19 @@ int tagsSet(const Words& words) {
     if (v1Values.empty() && v2Values.empty()) throw UsageError(say("用 --v1 或 --v2 指定要改的项", "give fields with --v1 or --v2"));
     const bool dryRun = args.flag("--dry-run");
     int changed = 0, unchanged = 0, failed = 0;
+    // Files whose tag outgrows its room are flushed and put in place a group at a time.
+    ReplacementGroup group([&](const std::string& path, ReplacementGroup::Outcome outcome, int error) {
+        if (outcome == ReplacementGroup::Outcome::Placed) return;
+        --changed;
+        ++failed;
+        printProblem(FileError(outcome == ReplacementGroup::Outcome::ChangedSince ? FileError::Kind::ChangedSinceLoad
+                                                                                  : FileError::Kind::Write,
+                               path, error)
+                         .what());
+    });
     for (const std::string& path : args.plain()) {
         try {
-            const FieldChanges changes = setFields(path, v1Values, v2Values, dryRun);
+            const FieldChanges changes = setFields(path, v1Values, v2Values, dryRun, &group);
             if (changes.lines.empty()) ++unchanged;
             else ++changed;
             if (dryRun || args.flag("--verbose"))
@@ -112,6 +123,7 @@ int tagsSet(const Words& words) {
             printProblem(e.what());
         }
     }
+    group.placeAll();
     printLine(dryRun ? say("试运行：将修改 " + std::to_string(changed) + " 个文件，不变 " + std::to_string(unchanged) + " 个，失败 " +
                                std::to_string(failed) + " 个（未改动任何文件）",
                            "dry run: would change " + std::to_string(changed) + " files, " + std::to_string(unchanged) +

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <memory>
 #include <cstdlib>
 #include <fcntl.h>
@@ -73,12 +74,8 @@ OpenFile::OpenFile(OpenFile&& other) noexcept
 }
 
 std::uint64_t digestOf(std::string_view bytes) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (unsigned char c : bytes) {
-        hash ^= c;
-        hash *= 0x100000001b3ULL;
-    }
-    return hash;
+    // Eight bytes at a time (the library's string hash); kept in memory only.
+    return std::hash<std::string_view>{}(bytes);
 }
 
 OpenFile::~OpenFile() {
@@ -162,7 +159,10 @@ FileSeen rewriteWithNewHead(const OpenFile& source, std::string_view head, std::
     if (::fstat(temporary->fd(), &written) != 0) throw FileError(FileError::Kind::Write, path, errno);
     const FileSeen seen{{written.st_dev, written.st_ino}, source.openedThroughLink(), written.st_size};
     if (group != nullptr) {
-        group->add(std::move(temporary), target, path, {{st.st_dev, st.st_ino}, st.st_size, st.st_mtim});
+        // The original stays open until it is replaced: its blocks are freed when the
+        // group closes it, away from this thread and the renames.
+        const int original = ::fcntl(source.descriptor(), F_DUPFD_CLOEXEC, 0);
+        group->add(std::move(temporary), target, path, {{st.st_dev, st.st_ino}, st.st_size, st.st_mtim}, original);
         return seen;
     }
     check(temporary->finish(true));

@@ -65,7 +65,7 @@ struct FileSeen {
     }
 };
 
-// A 64-bit digest of bytes (FNV-1a): enough to notice another program's edit of a tag.
+// A 64-bit digest of bytes, kept in memory: enough to notice another program's edit of a tag.
 std::uint64_t digestOf(std::string_view bytes);
 
 class ReplacementGroup;

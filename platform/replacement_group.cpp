@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <map>
+#include <algorithm>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -25,11 +27,31 @@ bool syncfsFlushesAll(int fd) {
     }
 }
 
+// A group holds two descriptors per file (the new file and its original) for two groups
+// at a time, and originals waiting to be closed: more than the 1024 a desktop session
+// often allows by default, within what it may raise itself to. Where it may not, the
+// groups are smaller.
+std::size_t filesPerGroupAllowed() {
+    static const std::size_t allowed = [] {
+        constexpr rlim_t wanted = 8 * ReplacementGroup::kFilesPerGroup + 1024;
+        rlimit limit{};
+        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return std::size_t{16};
+        if (limit.rlim_cur < wanted) {
+            limit.rlim_cur = std::min<rlim_t>(wanted, limit.rlim_max);
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+            ::getrlimit(RLIMIT_NOFILE, &limit);
+        }
+        const rlim_t spare = limit.rlim_cur > 512 ? (limit.rlim_cur - 512) / 8 : 0;
+        return std::clamp<std::size_t>(static_cast<std::size_t>(spare), 16, ReplacementGroup::kFilesPerGroup);
+    }();
+    return allowed;
+}
+
 bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
 }  // namespace
 
-ReplacementGroup::ReplacementGroup(Report report) : report_(std::move(report)) {}
+ReplacementGroup::ReplacementGroup(Report report) : report_(std::move(report)), filesPerGroup_(filesPerGroupAllowed()) {}
 
 ReplacementGroup::~ReplacementGroup() {
     report_ = {};
@@ -42,19 +64,57 @@ ReplacementGroup::~ReplacementGroup() {
         changed_.notify_all();
         worker_.join();
     }
+    if (closer_.joinable()) {
+        {
+            std::lock_guard lock(closingMutex_);
+            closingEnds_ = true;
+        }
+        closingChanged_.notify_all();
+        closer_.join();
+    }
+}
+
+// Closing the last descriptor of a replaced original frees its blocks, which takes
+// longer than the rename itself: it is done beside the renames.
+void ReplacementGroup::closeLater(std::vector<int> descriptors) {
+    {
+        std::lock_guard lock(closingMutex_);
+        // Far behind: this thread closes them itself rather than hold more open.
+        if (toClose_.size() > 2 * filesPerGroup_) {
+            for (int fd : descriptors) ::close(fd);
+            return;
+        }
+        toClose_.insert(toClose_.end(), descriptors.begin(), descriptors.end());
+        if (!closer_.joinable()) closer_ = std::thread([this] { closeInTheBackground(); });
+    }
+    closingChanged_.notify_all();
+}
+
+void ReplacementGroup::closeInTheBackground() {
+    std::unique_lock lock(closingMutex_);
+    for (;;) {
+        closingChanged_.wait(lock, [this] { return closingEnds_ || !toClose_.empty(); });
+        if (toClose_.empty()) return;
+        std::vector<int> batch;
+        batch.swap(toClose_);
+        lock.unlock();
+        for (int fd : batch) ::close(fd);
+        lock.lock();
+    }
 }
 
 void ReplacementGroup::add(std::unique_ptr<TemporaryFile> file, std::string target, std::string name,
-                           const RewriteSource& source) {
+                           const RewriteSource& source, int original) {
+    // Earlier files first: a file is never reported within its own add.
+    reportPlaced();
     {
         std::lock_guard lock(mutex_);
         held_.insert({source.identity.device, source.identity.inode});
     }
     fillingBytes_ += source.size;
     ++added_;
-    filling_.push_back({std::move(file), std::move(target), std::move(name), source});
-    if (filling_.size() >= kFilesPerGroup || fillingBytes_ >= kBytesPerGroup) handOver();
-    reportPlaced();
+    filling_.push_back({std::move(file), std::move(target), std::move(name), source, original});
+    if (filling_.size() >= filesPerGroup_ || fillingBytes_ >= kBytesPerGroup) handOver();
 }
 
 bool ReplacementGroup::holds(const FileIdentity& file) const {
@@ -120,6 +180,10 @@ void ReplacementGroup::flushAndPlace(std::vector<Pending>& group) {
             results.push_back({p->name, rc == 0 ? Outcome::Placed : Outcome::Failed, rc});
         }
     }
+    std::vector<int> originals;
+    for (const Pending& p : group)
+        if (p.original >= 0) originals.push_back(p.original);
+    if (!originals.empty()) closeLater(std::move(originals));
     std::lock_guard lock(mutex_);
     for (const Pending& p : group) {
         const auto found = held_.find({p.source.identity.device, p.source.identity.inode});

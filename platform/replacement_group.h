@@ -48,7 +48,11 @@ public:
 
     // Takes a finished, not yet flushed rewrite of `target` (the name it will replace);
     // it is reported as `name` (the caller's name for the file, maybe a link to it).
-    void add(std::unique_ptr<TemporaryFile> file, std::string target, std::string name, const RewriteSource& source);
+    // `original`: a descriptor of the original (or -1), which the group closes once the
+    // rewrite is in place, so that the original's blocks are freed on another thread
+    // than the renames.
+    void add(std::unique_ptr<TemporaryFile> file, std::string target, std::string name, const RewriteSource& source,
+             int original = -1);
     // How many rewrites were ever added.
     std::size_t added() const { return added_; }
     // Whether a rewrite of this file waits to be put in place.
@@ -58,9 +62,10 @@ public:
     // Reports the files the background thread has dealt with so far.
     void reportPlaced();
 
-    // A group is handed to the background thread at this many files or bytes.
-    static constexpr std::size_t kFilesPerGroup = 128;
-    static constexpr std::int64_t kBytesPerGroup = 16 << 20;
+    // A group is handed to the background thread at this many files (fewer where the
+    // process may not open enough files) or bytes.
+    static constexpr std::size_t kFilesPerGroup = 256;
+    static constexpr std::int64_t kBytesPerGroup = 32 << 20;
 
 private:
     struct Pending {
@@ -68,6 +73,7 @@ private:
         std::string path;
         std::string name;
         RewriteSource source;
+        int original = -1;
     };
     struct Result {
         std::string path;
@@ -78,8 +84,11 @@ private:
     void work();
     void flushAndPlace(std::vector<Pending>& group);
     void waitUntilIdle();
+    void closeLater(std::vector<int> descriptors);
+    void closeInTheBackground();
 
     Report report_;
+    std::size_t filesPerGroup_;
     std::vector<Pending> filling_;
     std::int64_t fillingBytes_ = 0;
     std::size_t added_ = 0;
@@ -91,6 +100,12 @@ private:
     std::vector<Result> results_;
     std::multiset<std::pair<dev_t, ino_t>> held_;
     std::thread worker_;
+    // Descriptors of replaced originals, closed by their own thread.
+    std::mutex closingMutex_;
+    std::condition_variable closingChanged_;
+    std::vector<int> toClose_;
+    bool closingEnds_ = false;
+    std::thread closer_;
 };
 
 }  // namespace quilvane

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev qt6-translations-l10n
-  libgtest-dev libgmock-dev libbenchmark-dev libuchardet-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libuchardet-dev libtag1-dev
   python3 python3-mutagen
   fusefat dosfstools
   desktop-file-utils appstream fonts-noto-cjk dpkg-dev file man-db groff-base

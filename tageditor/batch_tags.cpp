@@ -205,8 +205,17 @@ FileOutcome BatchTagWalk::ProcessFile(const std::string& path) {
             walk.v2_.writeThrough(nullptr);
         }
     } release{*this};
-    if (file) readBothTags(*file, v1_, v2_);
-    else readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
+    const bool id3v2Alone = settings_.mode == BatchMode::ChangeV2 || settings_.mode == BatchMode::RemoveV2;
+    if (file && id3v2Alone) {
+        // The ID3v1 block plays no part: it is not read.
+        v1_.forgetFile(path);
+        v2_.forgetFile(path);
+        v2_.ReadFrom(*file, file->readStringAt(0, TID3V2::kFirstRead));
+    } else if (file) {
+        readBothTags(*file, v1_, v2_);
+    } else {
+        readBothTags(path, v1_, v2_, OpenFile::Known::ListedAsRegularFile);
+    }
     switch (batchWorkFor(settings_.mode, v1_, v2_)) {
     case BatchWork::NoSourceTag: return FileOutcome::NoSourceTag;
     case BatchWork::NothingToRemove: return FileOutcome::NothingToDo;
@@ -252,8 +261,7 @@ FileOutcome BatchTagWalk::writeFile(const std::string& path) {
 }
 
 void BatchTagWalk::ChangeV1(const std::string& path, const TagFieldValues& fields) {
-    const std::string name = displayName(fileNameOf(path));
-    const std::string title = settings_.titleFromFileName ? NameWithoutExt(name) : fields.v1[0];
+    const std::string title = settings_.titleFromFileName ? NameWithoutExt(displayName(fileNameOf(path))) : fields.v1[0];
     const std::string artist = settings_.artistFromFolder ? displayName(LastFolderName(folderOf(path))) : fields.v1[1];
     v1_.SetTitle(title);
     v1_.SetArtist(artist);
@@ -265,10 +273,9 @@ void BatchTagWalk::ChangeV1(const std::string& path, const TagFieldValues& field
 }
 
 void BatchTagWalk::ChangeV2(const std::string& path, const TagFieldValues& fields) {
-    const std::string name = displayName(fileNameOf(path));
     for (std::size_t slot = 0; slot < 12; ++slot)
         if (slot != TID3V2::Genre) v2_.Frames[slot] = fields.v2[slot];
-    if (settings_.titleFromFileName) v2_.Frames[TID3V2::Title] = NameWithoutExt(name);
+    if (settings_.titleFromFileName) v2_.Frames[TID3V2::Title] = NameWithoutExt(displayName(fileNameOf(path)));
     if (settings_.artistFromFolder) v2_.Frames[TID3V2::Artist] = displayName(LastFolderName(folderOf(path)));
     v2_.SetGenre(genreByte(fields.v2Genre));
     saveV2();

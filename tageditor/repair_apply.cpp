@@ -9,6 +9,7 @@
 #include "platform/display_name.h"
 #include "platform/file_error.h"
 #include "platform/paths.h"
+#include "platform/replacement_group.h"
 #include "platform/temporary_file.h"
 #include "platform/text.h"
 #include "tags/genres.h"
@@ -71,10 +72,11 @@ std::vector<RawFrame> framesFromId3v1(const TagBlock& block, const std::vector<c
 // The tag repairs of one file; false with a failure noted when the file cannot be written
 // or changed since it was scanned.
 bool repairTags(const std::string& path, const std::vector<const RepairFinding*>& checked,
-                const std::vector<int>& uncheckedFields, RepairReport& report) {
+                const std::vector<int>& uncheckedFields, RepairReport& report, ReplacementGroup& group) {
     try {
         // Both tags through one opening.
         TID3V2 v2;
+        v2.deferReplacementsTo(&group);
         TagBlock block;
         {
             const OpenFile file = OpenFile::forReading(path);
@@ -145,10 +147,25 @@ RepairReport applyRepairs(const std::vector<RepairFinding>& findings, UndoList& 
     const int total = static_cast<int>(order.size() + names.size());
     int done = 0;
     std::set<std::string> repaired;  // as scanned
-    for (const std::string& path : order) {
-        if (stop && stop->load()) break;
-        if (repairTags(path, checkedTags[path], uncheckedFields[path], report)) repaired.insert(path);
-        if (progress) progress(++done, total);
+    {
+        // Rewritten tags are flushed and put in place a group at a time; one that cannot
+        // be put in place after all is taken back out of the count.
+        ReplacementGroup group([&](const std::string& path, ReplacementGroup::Outcome outcome, int error) {
+            if (outcome == ReplacementGroup::Outcome::Placed) return;
+            const FileError e(outcome == ReplacementGroup::Outcome::ChangedSince ? FileError::Kind::ChangedSinceLoad
+                                                                                  : FileError::Kind::Write,
+                              path, error);
+            report.failures.push_back(e.what());
+            if (repaired.erase(path) > 0) report.applied -= static_cast<int>(checkedTags[path].size());
+        });
+        for (const std::string& path : order) {
+            if (stop && stop->load()) break;
+            if (repairTags(path, checkedTags[path], uncheckedFields[path], report, group)) repaired.insert(path);
+            group.reportPlaced();
+            if (progress) progress(++done, total);
+        }
+        // Every tag is in place before any name changes.
+        group.placeAll();
     }
 
     // Files before folders, deeper folders before the folders holding them: every path

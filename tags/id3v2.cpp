@@ -118,11 +118,12 @@ void TID3V2::LoadTag(const std::string& fileName) {
 
 // `start`: the file's first bytes as far as they were read already (at least ten, or
 // the whole of a shorter file).
-TID3V2::FileState TID3V2::inspect(const OpenFile& file, std::string_view start, const TagBlock* tail) {
+TID3V2::FileState TID3V2::inspect(const OpenFile& file, std::string_view start, const TagBlock* tail, bool needTail) {
     FileState state;
     state.seen = FileSeen::of(file);
     state.head = std::string(start.substr(0, 10));
-    state.tail = tail ? *tail : readTagBlock(file);
+    if (tail) state.tail = *tail;
+    else if (needTail) state.tail = readTagBlock(file);
     const std::string& head = state.head;
     if (head.size() < 10 || head.compare(0, 3, "ID3") != 0) return state;
     const auto* header = reinterpret_cast<const unsigned char*>(head.data());
@@ -154,7 +155,8 @@ void TID3V2::ReadTag() {
 void TID3V2::ReadFrom(const OpenFile& file, std::string_view start, const TagBlock* tail) {
     forgetFrames();
     file_.reset();
-    FileState state = inspect(file, start, tail);
+    // Writes through a shared opening do not check the ID3v1 block: it is not read.
+    FileState state = inspect(file, start, tail, held_ == nullptr);
     if (state.tagSize == 0) {
         file_ = state;
         return;
@@ -354,15 +356,29 @@ std::string TID3V2::renderTag(const std::vector<RawFrame>& frames, std::int64_t 
     return tag;
 }
 
+namespace {
+
+bool withinManagedLimit(const std::vector<RawFrame>& frames, int major) {
+    std::int64_t managed = 10 + kPadding;
+    for (const RawFrame& f : frames)
+        if (slotOf(f.id, major) >= 0) managed += id3v2::headerLength(major) + static_cast<std::int64_t>(f.body.size());
+    return managed <= kManagedLimit;
+}
+
+}  // namespace
+
+bool TID3V2::fitsManagedLimit() const {
+    bool anyChange = false;
+    const std::vector<RawFrame> frames = framesToWrite(anyChange);
+    return !anyChange || withinManagedLimit(frames, major_);
+}
+
 bool TID3V2::SaveTag() {
     wrote_ = false;
     bool anyChange = false;
     const std::vector<RawFrame> frames = framesToWrite(anyChange);
     if (!anyChange) return true;  // nothing changed: the file stays byte for byte
-    std::int64_t managed = 10 + kPadding;
-    for (const RawFrame& f : frames)
-        if (slotOf(f.id, major_) >= 0) managed += id3v2::headerLength(major_) + static_cast<std::int64_t>(f.body.size());
-    if (managed > kManagedLimit) return false;
+    if (!withinManagedLimit(frames, major_)) return false;
     writeFrames(frames);
     wrote_ = true;
     return true;

@@ -57,6 +57,8 @@ public:
     // UnreadableCharacter when a
     // changed text still holds a character that could not be read (U+FFFD).
     bool SaveTag();
+    // Whether SaveTag would find the twelve frames within their limit (nothing written).
+    bool fitsManagedLimit() const;
     // The last SaveTag wrote the file (it had something to change, and it fitted).
     bool lastSaveWrote() const { return wrote_; }
     // Removes the tag from the file, under the same check; with `alsoId3v1`, its ID3v1
@@ -69,7 +71,8 @@ public:
     void followOtherTagWrite();
 
     // A batch's one opening of the file (read and write), for the writes that follow a
-    // reading from it: the file is not opened or read again. Null to open by name.
+    // reading from it: the file is not opened or read again, and a reading from it
+    // without the ID3v1 block at hand leaves that block unread. Null to open by name.
     void writeThrough(OpenFile* file) { held_ = file; }
     // Rewrites of a batch are flushed and put in place by `group` (null: each on its own).
     void deferReplacementsTo(ReplacementGroup* group) { group_ = group; }
@@ -104,7 +107,7 @@ private:
         bool beyondEnd = false;    // the header claims more bytes than the file has
         bool unreadable = false;   // a version or layout this program cannot rewrite
     };
-    static FileState inspect(const OpenFile& file, std::string_view start, const TagBlock* tail);
+    static FileState inspect(const OpenFile& file, std::string_view start, const TagBlock* tail, bool needTail);
     // The file for a write, refused unless it is the file last read, unchanged: the
     // shared opening, or a new one held in `opened`.
     OpenFile& openUnchanged(std::optional<OpenFile>& opened) const;
