@@ -1,6 +1,5 @@
 #include "tageditor/batch_tags.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -123,11 +122,9 @@ void BatchTagWalk::WalkFolder(const std::string& folder) {
         if (report_) report_(folder, FileOutcome::Failed, message);
         return;
     }
-    // A run killed in the middle of putting a rewrite in place may have left its copy.
-    if (!settings_.dryRun && std::any_of(entries.begin(), entries.end(), [](const FolderEntry& e) {
-            return isTemporaryFileName(e.name);
-        }))
-        removeLeftoverTemporaryFiles(folder);
+    // A run killed in the middle of putting a rewrite in place may have left its copy
+    // (a hidden name, which the listing leaves out).
+    if (!settings_.dryRun) removeLeftoverTemporaryFiles(folder);
     for (const FolderEntry& entry : entries) {
         if (stop_) return;
         if (!lateFailure_.empty() && !settings_.keepGoing) throw std::runtime_error(lateFailure_);
