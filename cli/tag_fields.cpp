@@ -77,14 +77,9 @@ FieldChanges setFields(const std::string& path, const std::vector<FieldValue>& v
                        const std::vector<FieldValue>& v2Values, bool dryRun, ReplacementGroup* group) {
     if (!isMp3File(fileNameOf(path))) throw std::runtime_error(say("不是 MP3 文件：", "not an MP3 file: ") + displayName(path));
     // One opening for both tags: read once, written through the same descriptor.
-    const auto open = [&] { return dryRun ? OpenFile::forReading(path) : OpenFile::forReadWrite(path); };
-    std::optional<OpenFile> opened(open());
-    // A file named twice: its first rewrite is put in place before it is read again.
-    if (group && group->holds(opened->identity())) {
-        opened.reset();
-        group->placeAll();
-        opened.emplace(open());
-    }
+    std::optional<OpenFile> opened = openAfterPendingRewrites(group, [&] {
+        return std::optional<OpenFile>(dryRun ? OpenFile::forReading(path) : OpenFile::forReadWrite(path));
+    });
     OpenFile& file = *opened;
     TID3V1 v1;
     TID3V2 v2;

@@ -106,10 +106,7 @@ int tagsSet(const Words& words) {
         if (outcome == ReplacementGroup::Outcome::Placed) return;
         --changed;
         ++failed;
-        printProblem(FileError(outcome == ReplacementGroup::Outcome::ChangedSince ? FileError::Kind::ChangedSinceLoad
-                                                                                  : FileError::Kind::Write,
-                               path, error)
-                         .what());
+        printProblem(replacementFailure(path, outcome, error).what());
     });
     for (const std::string& path : args.plain()) {
         try {

@@ -220,4 +220,10 @@ void ReplacementGroup::reportPlaced() {
         for (const Result& r : results) report_(r.path, r.outcome, r.error);
 }
 
+FileError replacementFailure(const std::string& path, ReplacementGroup::Outcome outcome, int error) {
+    return FileError(outcome == ReplacementGroup::Outcome::ChangedSince ? FileError::Kind::ChangedSinceLoad
+                                                                         : FileError::Kind::Write,
+                     path, error);
+}
+
 }  // namespace quilvane

@@ -15,12 +15,14 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "platform/syscalls.h"
 #include "platform/temporary_file.h"
 
@@ -107,5 +109,21 @@ private:
     bool closingEnds_ = false;
     std::thread closer_;
 };
+
+// The failure a rewrite that was not put in place reports (ChangedSinceLoad or Write).
+FileError replacementFailure(const std::string& path, ReplacementGroup::Outcome outcome, int error);
+
+// Opens a file for a batch with `open` (which gives nothing where it has nothing to
+// open); when a rewrite of the same file, under another name, waits in `group`, the group
+// is put in place first and the file opened again, so that the next rewrite is made
+// from the first.
+template <typename Open>
+std::optional<OpenFile> openAfterPendingRewrites(ReplacementGroup* group, Open open) {
+    std::optional<OpenFile> file = open();
+    if (!file || group == nullptr || !group->holds(file->identity())) return file;
+    file.reset();
+    group->placeAll();
+    return open();
+}
 
 }  // namespace quilvane

@@ -102,10 +102,7 @@ void BatchTagWalk::rewriteDone(const std::string& path, ReplacementGroup::Outcom
         finishFile(path, waiting.outcome, {});
         return;
     }
-    const FileError e(outcome == ReplacementGroup::Outcome::ChangedSince ? FileError::Kind::ChangedSinceLoad
-                                                                          : FileError::Kind::Write,
-                      path, error);
-    std::string failure = e.what();
+    std::string failure = replacementFailure(path, outcome, error).what();
     if (waiting.v1Written)
         failure = "文件 " + displayName(path) + " 的ID3v1标签已写入，ID3v2标签未能写入：" + failure;
     result_.failures.push_back(failure);
@@ -185,14 +182,7 @@ std::optional<OpenFile> BatchTagWalk::openForRun(const std::string& path) {
 }
 
 FileOutcome BatchTagWalk::ProcessFile(const std::string& path) {
-    std::optional<OpenFile> file = openForRun(path);
-    // The same file under a second name (a link) waits for its first rewrite to be in
-    // place, so that this one is made from it.
-    if (file && group_ && group_->holds(file->identity())) {
-        file.reset();
-        group_->placeAll();
-        if (auto again = openForRun(path)) file.emplace(std::move(*again));
-    }
+    std::optional<OpenFile> file = openAfterPendingRewrites(group_.get(), [&] { return openForRun(path); });
     v1_.writeThrough(file ? &*file : nullptr);
     v2_.writeThrough(file ? &*file : nullptr);
     struct Release {

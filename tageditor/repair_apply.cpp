@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "rename/name_rules.h"
@@ -74,16 +75,16 @@ std::vector<RawFrame> framesFromId3v1(const TagBlock& block, const std::vector<c
 bool repairTags(const std::string& path, const std::vector<const RepairFinding*>& checked,
                 const std::vector<int>& uncheckedFields, RepairReport& report, ReplacementGroup& group) {
     try {
-        // Both tags through one opening.
+        // Both tags read and the file written through one opening.
+        std::optional<OpenFile> opened =
+            openAfterPendingRewrites(&group, [&] { return std::optional<OpenFile>(OpenFile::forReadWrite(path)); });
+        OpenFile& file = *opened;
         TID3V2 v2;
         v2.deferReplacementsTo(&group);
-        TagBlock block;
-        {
-            const OpenFile file = OpenFile::forReading(path);
-            v2.FileName = path;
-            block = readTagBlock(file);
-            v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead), &block);
-        }
+        v2.writeThrough(&file);
+        v2.FileName = path;
+        const TagBlock block = readTagBlock(file);
+        v2.ReadFrom(file, file.readStringAt(0, TID3V2::kFirstRead), &block);
         std::map<std::size_t, RawFrame> replaced;
         std::vector<const RepairFinding*> fromId3v1;
         for (const RepairFinding* f : checked) {
@@ -152,10 +153,7 @@ RepairReport applyRepairs(const std::vector<RepairFinding>& findings, UndoList& 
         // be put in place after all is taken back out of the count.
         ReplacementGroup group([&](const std::string& path, ReplacementGroup::Outcome outcome, int error) {
             if (outcome == ReplacementGroup::Outcome::Placed) return;
-            const FileError e(outcome == ReplacementGroup::Outcome::ChangedSince ? FileError::Kind::ChangedSinceLoad
-                                                                                  : FileError::Kind::Write,
-                              path, error);
-            report.failures.push_back(e.what());
+            report.failures.push_back(replacementFailure(path, outcome, error).what());
             if (repaired.erase(path) > 0) report.applied -= static_cast<int>(checkedTags[path].size());
         });
         for (const std::string& path : order) {
