@@ -8,6 +8,7 @@
 #include "platform/display_name.h"
 #include "platform/list_order.h"
 #include "platform/system_reason.h"
+#include "platform/temporary_file.h"
 
 namespace quilvane {
 namespace {
@@ -36,14 +37,20 @@ EntryKind kindOf(int dirFd, const char* name, unsigned char type) {
 
 }  // namespace
 
-int forEachEntry(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) {
+namespace {
+
+int visitEntries(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit,
+                 bool* holdsTemporaryFiles) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return errno;
     const int fd = ::dirfd(dir);
     FolderEntry entry;
     errno = 0;
     while (const dirent* d = ::readdir(dir)) {
-        if (d->d_name[0] == '.') continue;
+        if (d->d_name[0] == '.') {
+            if (holdsTemporaryFiles && isTemporaryFileName(d->d_name)) *holdsTemporaryFiles = true;
+            continue;
+        }
         entry.name = d->d_name;
         entry.kind = kindOf(fd, d->d_name, d->d_type);
         if (!visit(entry)) break;
@@ -52,22 +59,38 @@ int forEachEntry(const std::string& folder, const std::function<bool(const Folde
     return 0;
 }
 
-std::string unreadableFolderMessage(const UnreadableFolder& failure) {
-    return "无法进入文件夹 " + displayName(failure.folder) + "：" + systemReason(failure.error);
-}
-
-int listFolder(const std::string& folder, std::vector<FolderEntry>& out) {
+int listSorted(const std::string& folder, std::vector<FolderEntry>& out, bool* holdsTemporaryFiles) {
     const std::size_t start = out.size();
-    const int rc = forEachEntry(folder, [&out](const FolderEntry& e) {
-        out.push_back(e);
-        return true;
-    });
+    const int rc = visitEntries(
+        folder,
+        [&out](const FolderEntry& e) {
+            out.push_back(e);
+            return true;
+        },
+        holdsTemporaryFiles);
     std::vector<FolderEntry> listed(std::make_move_iterator(out.begin() + static_cast<std::ptrdiff_t>(start)),
                                     std::make_move_iterator(out.end()));
     sortInListOrder(listed);
     out.resize(start);
     out.insert(out.end(), std::make_move_iterator(listed.begin()), std::make_move_iterator(listed.end()));
     return rc;
+}
+
+}  // namespace
+
+int forEachEntry(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) {
+    return visitEntries(folder, visit, nullptr);
+}
+
+std::string unreadableFolderMessage(const UnreadableFolder& failure) {
+    return "无法进入文件夹 " + displayName(failure.folder) + "：" + systemReason(failure.error);
+}
+
+int listFolder(const std::string& folder, std::vector<FolderEntry>& out) { return listSorted(folder, out, nullptr); }
+
+int listFolderSeeingLeftovers(const std::string& folder, std::vector<FolderEntry>& out, bool& holdsTemporaryFiles) {
+    holdsTemporaryFiles = false;
+    return listSorted(folder, out, &holdsTemporaryFiles);
 }
 
 }  // namespace quilvane

@@ -39,5 +39,8 @@ int forEachEntry(const std::string& folder, const std::function<bool(const Folde
 // The entries in list order (platform/list_order.h), which every walk that the user can
 // see follows.
 int listFolder(const std::string& folder, std::vector<FolderEntry>& out);
+// The same, telling whether the folder holds one of this program's temporary files (a
+// hidden name, not listed).
+int listFolderSeeingLeftovers(const std::string& folder, std::vector<FolderEntry>& out, bool& holdsTemporaryFiles);
 
 }  // namespace quilvane

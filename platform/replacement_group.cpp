@@ -33,7 +33,9 @@ bool syncfsFlushesAll(int fd) {
 // groups are smaller.
 std::size_t filesPerGroupAllowed() {
     static const std::size_t allowed = [] {
-        constexpr rlim_t wanted = 8 * ReplacementGroup::kFilesPerGroup + 1024;
+        // Five groups (filling, waiting, flushing, flushed, being placed), two descriptors
+        // a file, and originals waiting to be closed.
+        constexpr rlim_t wanted = 12 * ReplacementGroup::kFilesPerGroup + 1024;
         rlimit limit{};
         if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return std::size_t{16};
         if (limit.rlim_cur < wanted) {
@@ -41,7 +43,7 @@ std::size_t filesPerGroupAllowed() {
             ::setrlimit(RLIMIT_NOFILE, &limit);
             ::getrlimit(RLIMIT_NOFILE, &limit);
         }
-        const rlim_t spare = limit.rlim_cur > 512 ? (limit.rlim_cur - 512) / 8 : 0;
+        const rlim_t spare = limit.rlim_cur > 512 ? (limit.rlim_cur - 512) / 12 : 0;
         return std::clamp<std::size_t>(static_cast<std::size_t>(spare), 16, ReplacementGroup::kFilesPerGroup);
     }();
     return allowed;
@@ -56,13 +58,14 @@ ReplacementGroup::ReplacementGroup(Report report) : report_(std::move(report)), 
 ReplacementGroup::~ReplacementGroup() {
     report_ = {};
     placeAll();
-    if (worker_.joinable()) {
+    if (flusher_.joinable()) {
         {
             std::lock_guard lock(mutex_);
             ending_ = true;
         }
         changed_.notify_all();
-        worker_.join();
+        flusher_.join();
+        placer_.join();
     }
     if (closer_.joinable()) {
         {
@@ -122,63 +125,90 @@ bool ReplacementGroup::holds(const FileIdentity& file) const {
     return held_.count({file.device, file.inode}) > 0;
 }
 
-// The full group goes to the background thread; while it is flushed the caller writes
-// the next one. At most one more group waits, so open files stay few.
+// The full group goes to the background: one thread flushes it while another puts the
+// group before it in place and the caller writes the next. At most one group waits at
+// each step, so open files stay bounded.
 void ReplacementGroup::handOver() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return queued_.empty(); });
     queued_.push_back(std::move(filling_));
     filling_.clear();
     fillingBytes_ = 0;
-    if (!worker_.joinable()) worker_ = std::thread([this] { work(); });
+    if (!flusher_.joinable()) {
+        flusher_ = std::thread([this] { flushInTheBackground(); });
+        placer_ = std::thread([this] { placeInTheBackground(); });
+    }
     lock.unlock();
     changed_.notify_all();
 }
 
-void ReplacementGroup::work() {
+void ReplacementGroup::flushInTheBackground() {
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [this] { return ending_ || !queued_.empty(); });
         if (queued_.empty()) return;
         std::vector<Pending> group = std::move(queued_.front());
         queued_.pop_front();
-        busy_ = true;
+        flushing_ = true;
         changed_.notify_all();
         lock.unlock();
-        flushAndPlace(group);
+        flush(group);
         lock.lock();
-        busy_ = false;
+        changed_.wait(lock, [this] { return flushed_.empty(); });
+        flushed_.push_back(std::move(group));
+        flushing_ = false;
         changed_.notify_all();
     }
 }
 
-void ReplacementGroup::flushAndPlace(std::vector<Pending>& group) {
+void ReplacementGroup::placeInTheBackground() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return (ending_ && !flushing_ && queued_.empty()) || !flushed_.empty(); });
+        if (flushed_.empty()) return;
+        std::vector<Pending> group = std::move(flushed_.front());
+        flushed_.pop_front();
+        placing_ = true;
+        changed_.notify_all();
+        lock.unlock();
+        place(group);
+        lock.lock();
+        placing_ = false;
+        changed_.notify_all();
+    }
+}
+
+// One syncfs per file system where it writes back every file of it, else a flush of
+// each file; a failure is kept with each file it concerns.
+void ReplacementGroup::flush(std::vector<Pending>& group) {
     std::map<dev_t, std::vector<Pending*>> byDevice;
     for (Pending& p : group) byDevice[p.source.identity.device].push_back(&p);
-    std::vector<Result> results;
     for (auto& [device, files] : byDevice) {
-        std::map<Pending*, int> flushError;
         if (files.size() > 1 && syncfsFlushesAll(files.front()->file->fd())) {
             const int rc = ::syncfs(files.front()->file->fd()) == 0 ? 0 : errno;
-            for (Pending* p : files) flushError[p] = rc;
+            for (Pending* p : files) p->flushError = rc;
         } else {
-            for (Pending* p : files) flushError[p] = ::fdatasync(p->file->fd()) == 0 ? 0 : errno;
+            for (Pending* p : files) p->flushError = ::fdatasync(p->file->fd()) == 0 ? 0 : errno;
         }
-        for (Pending* p : files) {
-            if (const int rc = flushError[p]; rc != 0) {
-                results.push_back({p->name, Outcome::Failed, rc});
-                continue;
-            }
-            struct stat now {};
-            const RewriteSource& was = p->source;
-            if (::stat(p->path.c_str(), &now) != 0 || now.st_dev != was.identity.device ||
-                now.st_ino != was.identity.inode || now.st_size != was.size || !sameTime(now.st_mtim, was.modified)) {
-                results.push_back({p->name, Outcome::ChangedSince, 0});
-                continue;
-            }
-            const int rc = p->file->replaceTarget();
-            results.push_back({p->name, rc == 0 ? Outcome::Placed : Outcome::Failed, rc});
+    }
+}
+
+void ReplacementGroup::place(std::vector<Pending>& group) {
+    std::vector<Result> results;
+    for (Pending& p : group) {
+        if (p.flushError != 0) {
+            results.push_back({p.name, Outcome::Failed, p.flushError});
+            continue;
         }
+        struct stat now {};
+        const RewriteSource& was = p.source;
+        if (::stat(p.path.c_str(), &now) != 0 || now.st_dev != was.identity.device || now.st_ino != was.identity.inode ||
+            now.st_size != was.size || !sameTime(now.st_mtim, was.modified)) {
+            results.push_back({p.name, Outcome::ChangedSince, 0});
+            continue;
+        }
+        const int rc = p.file->replaceTarget();
+        results.push_back({p.name, rc == 0 ? Outcome::Placed : Outcome::Failed, rc});
     }
     std::vector<int> originals;
     for (const Pending& p : group)
@@ -193,20 +223,11 @@ void ReplacementGroup::flushAndPlace(std::vector<Pending>& group) {
     results_.insert(results_.end(), std::make_move_iterator(results.begin()), std::make_move_iterator(results.end()));
 }
 
-void ReplacementGroup::waitUntilIdle() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return queued_.empty() && !busy_; });
-}
-
 void ReplacementGroup::placeAll() {
-    if (!filling_.empty()) {
-        std::vector<Pending> last = std::move(filling_);
-        filling_.clear();
-        fillingBytes_ = 0;
-        waitUntilIdle();
-        flushAndPlace(last);
-    }
-    waitUntilIdle();
+    if (!filling_.empty()) handOver();
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queued_.empty() && flushed_.empty() && !flushing_ && !placing_; });
+    lock.unlock();
     reportPlaced();
 }
 

@@ -3,8 +3,9 @@
 // original (a TemporaryFile), and a whole group is flushed to the disk at once (one
 // syncfs per file system where that flushes every file of it, else one fdatasync per
 // file) on a background thread while the next group is being written; only then is each
-// renamed over its original. A crash at any moment leaves every file old or new: no
-// rename happens before its new bytes are on the disk.
+// renamed over its original (by a second thread, while the next group is flushed). A
+// crash at any moment leaves every file old or new: no rename happens before its new
+// bytes are on the disk.
 //
 // A rewrite is put in place only if its original is still the file it was made from
 // (same file, size and modification time); another program's edit in between is kept
@@ -66,7 +67,7 @@ public:
 
     // A group is handed to the background thread at this many files (fewer where the
     // process may not open enough files) or bytes.
-    static constexpr std::size_t kFilesPerGroup = 256;
+    static constexpr std::size_t kFilesPerGroup = 512;
     static constexpr std::int64_t kBytesPerGroup = 32 << 20;
 
 private:
@@ -76,6 +77,7 @@ private:
         std::string name;
         RewriteSource source;
         int original = -1;
+        int flushError = 0;
     };
     struct Result {
         std::string path;
@@ -83,9 +85,10 @@ private:
         int error;
     };
     void handOver();
-    void work();
-    void flushAndPlace(std::vector<Pending>& group);
-    void waitUntilIdle();
+    void flushInTheBackground();
+    void placeInTheBackground();
+    void flush(std::vector<Pending>& group);
+    void place(std::vector<Pending>& group);
     void closeLater(std::vector<int> descriptors);
     void closeInTheBackground();
 
@@ -96,12 +99,15 @@ private:
     std::size_t added_ = 0;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::vector<Pending>> queued_;
-    bool busy_ = false;
+    std::deque<std::vector<Pending>> queued_;   // to be flushed
+    std::deque<std::vector<Pending>> flushed_;  // to be put in place
+    bool flushing_ = false;
+    bool placing_ = false;
     bool ending_ = false;
     std::vector<Result> results_;
     std::multiset<std::pair<dev_t, ino_t>> held_;
-    std::thread worker_;
+    std::thread flusher_;
+    std::thread placer_;
     // Descriptors of replaced originals, closed by their own thread.
     std::mutex closingMutex_;
     std::condition_variable closingChanged_;

@@ -112,7 +112,8 @@ void BatchTagWalk::rewriteDone(const std::string& path, ReplacementGroup::Outcom
 
 void BatchTagWalk::WalkFolder(const std::string& folder) {
     std::vector<FolderEntry> entries;
-    if (const int rc = listFolder(folder, entries); rc != 0) {
+    bool leftovers = false;
+    if (const int rc = listFolderSeeingLeftovers(folder, entries, leftovers); rc != 0) {
         const std::string message = unreadableFolderMessage({folder, rc});
         if (!settings_.keepGoing) throw std::runtime_error(message);
         result_.failures.push_back(message);
@@ -121,7 +122,7 @@ void BatchTagWalk::WalkFolder(const std::string& folder) {
     }
     // A run killed in the middle of putting a rewrite in place may have left its copy
     // (a hidden name, which the listing leaves out).
-    if (!settings_.dryRun) removeLeftoverTemporaryFiles(folder);
+    if (leftovers && !settings_.dryRun) removeLeftoverTemporaryFiles(folder);
     for (const FolderEntry& entry : entries) {
         if (stop_) return;
         if (!lateFailure_.empty() && !settings_.keepGoing) throw std::runtime_error(lateFailure_);
