@@ -1,7 +1,10 @@
 #include <QDesktopServices>
 #include <QFile>
+#include <QPointer>
+#include <QProcess>
 #include <QUrl>
 
+#include "platform/qt/help_window.h"
 #include "platform/qt/properties_dialog.h"
 #include "platform/qt/shell.h"
 #include "platform/trash.h"
@@ -45,8 +48,25 @@ void DesktopShell::openMailLink(QWidget*, const QString& address) {
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + address));
 }
 
-void DesktopShell::openHelp(QWidget*, const std::string& helpFile) {
-    QDesktopServices::openUrl(localUrl(helpFile));
+// The desktop's opener (xdg-open) is asked for the page; where it is missing, finds no
+// program for web pages, or that program fails, the page is shown in the program's own
+// window. A browser that opens the page is left running.
+void DesktopShell::openHelp(QWidget* parent, const std::string& helpFile) {
+    auto* opener = new QProcess(parent);
+    QPointer<QWidget> owner(parent);
+    const auto fallBack = [owner, helpFile, opener] {
+        opener->deleteLater();
+        if (owner) HelpWindow::showFor(owner, helpFile);
+    };
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [fallBack](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) fallBack();  // else finished() follows
+    });
+    QObject::connect(opener, &QProcess::finished, opener, [opener, fallBack](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0) fallBack();
+        else opener->deleteLater();
+    });
+    opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    opener->start(QStringLiteral("xdg-open"), {QString::fromLatin1(localUrl(helpFile).toEncoded())});
 }
 
 }  // namespace quilvane
