@@ -128,6 +128,7 @@ void TForm1::connectHandlers() {
     connect(ui.ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TForm1::ShellTreeView1Change);
     connect(ui.FileListBox1, &TFileListBox::itemClicked, this, &TForm1::FileListBox1Click);
+    connect(ui.FileListBox1, &TFileListBox::entriesReplaced, this, &TForm1::forgetVanishedEntry);
     connect(ui.FileListBox1, &QAbstractItemView::doubleClicked, this, &TForm1::FileListBox1DblClick);
     connect(ui.FileListBox1, &TFileListBox::keyDown, this, &TForm1::FileListBox1KeyDown);
     connect(ui.N44, &QAction::triggered, this, &TForm1::FileListBox1DblClick);

@@ -237,6 +237,10 @@ private:
     void showTagPanel(const std::string& path);
     void showPicture(const std::string& path);
     void hidePreview();
+    // After the list was read again: the panel forgets an entry the list no longer has
+    // (moved, deleted, renamed, or the list shows another folder).
+    void forgetVanishedEntry();
+    void clearInformation();
     // The tag panel's boxes with the ID3v1 fields they show.
     std::array<std::pair<QLineEdit*, TagField>, 5> tagPanelFields() const;
     std::string entryPath(bool allowDotEntries) const;
@@ -283,6 +287,7 @@ private:
     bool shown_ = false;
     int runningStatistics_ = 0;
     std::string tagPanelPath_;  // the file whose ID3v1 tag the panel shows
+    std::string shownPath_;     // the entry whose information the panel shows
     TagBlock tagPanelShown_;    // its last 128 bytes as shown, and the genre list's choice then
     int tagPanelGenre_ = -1;
 };

@@ -61,7 +61,8 @@ void TForm1::setAttributeBoxes(std::uint16_t word) {
 void TForm1::startStatistics(const std::string& path) {
     auto* worker = new TGetDirInformation(path);
     ++runningStatistics_;
-    connect(worker, &TGetDirInformation::counted, this, [this](const QString& counts, const QString& size) {
+    connect(worker, &TGetDirInformation::counted, this, [this, path](const QString& counts, const QString& size) {
+        if (shownPath_ != path) return;  // the panel shows another entry by now
         ui.Label2->setText(counts);
         ui.Label3->setText(size);
     });
@@ -73,6 +74,7 @@ void TForm1::startStatistics(const std::string& path) {
 bool TForm1::showFolderInformation(const std::string& path, const QString& name) {
     ui.Label1->setText(QStringLiteral("目录信息：") + name);
     SelectedPath = path;
+    shownPath_ = path;
     if (ui.CheckBox7->isChecked()) startStatistics(path);
     const auto word = attributeWord(path);
     if (!word) return false;
@@ -86,6 +88,28 @@ void TForm1::showFileInformation(const std::string& path, const QString& name) {
     ui.Label1->setText(QStringLiteral("文件信息：") + name);
     ui.Label3->setText(QStringLiteral("%1: %2 字节").arg(QStringLiteral("文件大小")).arg(FileSizeOf(path)));
     setAttributeBoxes(attributeWord(path).value_or(0));
+    shownPath_ = path;
+}
+
+void TForm1::clearInformation() {
+    ui.Label1->setText(QStringLiteral("文件信息："));
+    ui.Label2->setText(QStringLiteral("修改时间："));
+    ui.Label3->setText(QStringLiteral("文件大小："));
+    setAttributeBoxes(0);
+    hidePreview();
+    shownPath_.clear();
+}
+
+void TForm1::forgetVanishedEntry() {
+    if (shownPath_.empty()) return;
+    const TFileListBox& list = *ui.FileListBox1;
+    if (folderOf(shownPath_) == list.directory()) {
+        const std::string name = fileNameOf(shownPath_);
+        const bool folderMode = isFolderMode(ui);
+        for (int i = 0; i < list.count(); ++i)
+            if ((folderMode ? withoutBrackets(list.itemBytes(i)) : list.itemBytes(i)) == name) return;
+    }
+    clearInformation();
 }
 
 void TForm1::FileListBox1Click() {
@@ -106,8 +130,11 @@ void TForm1::FileListBox1Click() {
         if (!skipRename && ui.CheckBox3->isChecked()) {
             const std::size_t logged = UndoList.size();
             if (!renameClickedFile(path)) return;
-            // The preview follows the file under its new name.
-            if (UndoList.size() > logged) path = UndoList.records().back().newPath;
+            // The panel follows the file under its new name.
+            if (UndoList.size() > logged) {
+                path = UndoList.records().back().newPath;
+                showFileInformation(path, displayQ(fileNameOf(path)));
+            }
         } else {
             if (ui.CheckBox5->isChecked()) copyClickedName(index, displayQ(name));
             if (ui.CheckBox6->isChecked()) {

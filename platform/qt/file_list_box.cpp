@@ -101,6 +101,7 @@ int TFileListBox::read(const std::string& folder) {
     if (const int cd = setCurrentDirectory(folder); cd != 0) return cd;
     directory_ = folder;
     model_.setEntries(std::move(entries));
+    emit entriesReplaced();
     return 0;
 }
 

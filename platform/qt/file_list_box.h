@@ -71,6 +71,8 @@ signals:
     void keyDown(int virtualKey);
     // A drag from the list ended; `accepted` when a target took it.
     void endDrag(bool accepted);
+    // The folder was read (again, or another one): the entries are new, none selected.
+    void entriesReplaced();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -144,6 +144,36 @@ TEST_F(FolderBrowser, TheTagPanelShowsAndWritesTheId3v1Block) {
     EXPECT_TRUE(ui.Panel10->isHidden());
 }
 
+// The panel shows the list's entry or nothing: an entry deleted, or a list that shows
+// another folder, takes the panel's information with it; one still listed keeps it.
+TEST_F(FolderBrowser, ThePanelForgetsAnEntryTheListNoLongerHas) {
+    folder.write("a.mp3", taggedMp3("Gone"));
+    folder.write("b.mp3", taggedMp3("Stays"));
+    folder.write("Other/c.txt", "c");
+    openWindows();
+    const Ui::TForm1& ui = form().ui;
+    clickEntry("b.mp3");
+    list().reread();
+    EXPECT_EQ(ui.Label1->text(), "文件信息：b.mp3") << "a file still listed stays shown";
+    EXPECT_FALSE(ui.Panel9->isHidden());
+
+    clickEntry("a.mp3");
+    EXPECT_EQ(ui.Edit1->text(), "Gone");
+    trigger("N41");  // 删除
+    EXPECT_FALSE(folder.exists("a.mp3"));
+    EXPECT_EQ(ui.Label1->text(), "文件信息：");
+    EXPECT_EQ(ui.Label3->text(), "文件大小：");
+    EXPECT_TRUE(ui.Panel9->isHidden());
+    ui.Edit1->setText("Written nowhere");
+    click("Button3");
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"Other", "b.mp3"}));
+
+    clickEntry("b.mp3");
+    form().selectFolderInTree(folder / "Other");
+    EXPECT_EQ(ui.Label1->text(), "文件信息：");
+    EXPECT_TRUE(ui.Panel9->isHidden());
+}
+
 TEST_F(FolderBrowser, PicturesArePreviewedAndEnlarged) {
     QImage image(8, 6, QImage::Format_RGB32);
     image.fill(Qt::red);
