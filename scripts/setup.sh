@@ -10,6 +10,7 @@ packages=(
   python3 python3-mutagen
   fusefat dosfstools
   desktop-file-utils appstream fonts-noto-cjk dpkg-dev file man-db groff-base
+  xvfb xauth xdotool
 )
 
 missing=()

@@ -127,6 +127,12 @@ void TForm1::connectHandlers() {
     connect(ui.RadioGroup3, &TRadioGroup::clicked, this, &TForm1::RadioGroup3Click);
     connect(ui.ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TForm1::ShellTreeView1Change);
+    // After a drop the tree keeps the target highlighted while the list went back to its
+    // own folder: a click on the highlighted folder still opens it.
+    connect(ui.ShellTreeView1, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index == ui.ShellTreeView1->currentIndex() && FolderModel->pathOf(index) != ui.FileListBox1->directory())
+            ShellTreeView1Change();
+    });
     connect(ui.FileListBox1, &TFileListBox::itemClicked, this, &TForm1::FileListBox1Click);
     connect(ui.FileListBox1, &TFileListBox::entriesReplaced, this, &TForm1::forgetVanishedEntry);
     connect(ui.FileListBox1, &QAbstractItemView::doubleClicked, this, &TForm1::FileListBox1DblClick);
@@ -215,8 +221,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             drag->acceptProposedAction();
             // Carried out once the drag has ended: its questions are no part of it.
             if (type == QEvent::Drop)
-                QMetaObject::invokeMethod(this, [this, at = drag->position().toPoint()] { ShellTreeView1DragDrop(at); },
-                                          Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, at = drag->position().toPoint(), dragged = ui.FileListBox1->dragged()] {
+                        ShellTreeView1DragDrop(at, dragged);
+                    },
+                    Qt::QueuedConnection);
             return true;
         }
     }

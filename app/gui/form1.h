@@ -112,7 +112,10 @@ public:
     // A drag over the tree is taken only from the file list; a drop at `at` (in the
     // tree's viewport) copies or moves the list's selected entry into that folder.
     bool ShellTreeView1DragOver(const QObject* source) const;
+    // A drop of the list's selected entry onto the tree at `at`; the window's own drops
+    // pass what the drag carried from its start.
     void ShellTreeView1DragDrop(const QPoint& at);
+    void ShellTreeView1DragDrop(const QPoint& at, const TFileListBox::Dragged& dragged);
     // Asks "%s %s to %s?" and carries out "Move", "Copy" or "Rename"; throws TransferError.
     void ConfirmChange(const char* operation, const std::string& source, const std::string& destination);
     void FileListBox1EndDrag(bool accepted);

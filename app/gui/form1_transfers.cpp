@@ -31,8 +31,12 @@ bool TForm1::ShellTreeView1DragOver(const QObject* source) const { return source
 // transfer is asked for and made, and the list goes back to its folder.
 void TForm1::ShellTreeView1DragDrop(const QPoint& at) {
     const int selected = ui.FileListBox1->itemIndex();
-    const std::string folder = ui.FileListBox1->directory();
-    const std::string entry = selected < 0 ? std::string() : ui.FileListBox1->itemBytes(selected);
+    ShellTreeView1DragDrop(at, {ui.FileListBox1->directory(), selected < 0 ? std::string() : ui.FileListBox1->itemBytes(selected)});
+}
+
+void TForm1::ShellTreeView1DragDrop(const QPoint& at, const TFileListBox::Dragged& dragged) {
+    const std::string& folder = dragged.folder;
+    const std::string& entry = dragged.entry;
     const QModelIndex node = ui.ShellTreeView1->indexAt(at);
     if (!node.isValid()) return;
     ui.ShellTreeView1->setCurrentIndex(node);

@@ -168,6 +168,7 @@ void TFileListBox::setRowFont(const QFont& font) {
 void TFileListBox::startDrag(Qt::DropActions) {
     const QModelIndexList indexes = selectedIndexes();
     if (indexes.isEmpty()) return;
+    dragged_ = {directory_, itemBytes(indexes.front().row())};
     auto* drag = new QDrag(this);
     drag->setMimeData(model_.mimeData(indexes));
     // The drop decides what happens to the entry; the list only learns that it ended.

@@ -64,6 +64,14 @@ public:
     // in the same font.
     void setRowFont(const QFont& font);
 
+    // What the last drag from the list carried, taken when it started: a drop handled
+    // after the drag has ended (and the list was read again) still knows it.
+    struct Dragged {
+        std::string folder;
+        std::string entry;
+    };
+    const Dragged& dragged() const { return dragged_; }
+
 signals:
     // The user chose an entry: a mouse click, or a key that moved the selection.
     void itemClicked();
@@ -82,6 +90,7 @@ private:
     int read(const std::string& folder);
 
     FileListModel model_;
+    Dragged dragged_;
     std::string directory_;
     QString mask_ = QStringLiteral("*.*");
     ListContent content_ = ListContent::Files;

@@ -2,6 +2,8 @@
 // and 退出, through the main window.
 #include <QApplication>
 #include <QDrag>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTest>
@@ -39,6 +41,36 @@ protected:
     void dropOn(const std::string& folder) { form().ShellTreeView1DragDrop(nodeOf(folder)); }
     void choose(int dropItem) { form().ui.RadioGroup2->setItemIndex(dropItem); }
 };
+
+// Runs xdotool with `steps` (its command words) and waits for it to end, the event loop
+// running all the while: the drag it makes runs in the window's own loop.
+bool xdotool(const QStringList& steps) {
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), steps);
+    if (!tool.waitForStarted(3000)) return false;
+    QElapsedTimer timer;
+    timer.start();
+    while (tool.state() != QProcess::NotRunning && timer.elapsed() < 15000) QTest::qWait(20);
+    return tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
+// The event loop runs until `done` or five seconds have passed (a gtest check, unlike
+// QTRY_VERIFY, whose failure gtest would not see).
+template <typename Done>
+bool waitUntil(Done done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 5000) QTest::qWait(20);
+    return done();
+}
+
+QStringList pointerDrag(const QPoint& from, const QPoint& to) {
+    const auto at = [](const QPoint& p) { return QStringList{"mousemove", QString::number(p.x()), QString::number(p.y())}; };
+    QStringList steps = at(from) + QStringList{"sleep", "0.3", "mousedown", "1", "sleep", "0.2"};
+    for (const QPoint& step : {from + QPoint(12, 0), from + QPoint(30, 4), to - QPoint(20, 0), to})
+        steps += at(step) + QStringList{"sleep", "0.2"};
+    return steps + at(to + QPoint(2, 1)) + QStringList{"sleep", "0.4", "mouseup", "1"};
+}
 
 TEST_F(Transfers, ADropRightAfterStartTransfersNothing) {
     folder.write("In/a.mp3", "a");
@@ -243,8 +275,48 @@ TEST_F(Transfers, ARealDragFromTheListOntoTheTree) {
     QTest::mousePress(box.viewport(), Qt::LeftButton, {}, start);
     QTest::mouseMove(box.viewport(), start + QPoint(QApplication::startDragDistance() + 5, 0));
     QTest::mouseMove(box.viewport(), start + QPoint(2 * QApplication::startDragDistance() + 10, 5));
-    QTRY_VERIFY_WITH_TIMEOUT(folder.exists("Out/a.mp3"), 5000);
+    ASSERT_TRUE(waitUntil([&] { return folder.exists("Out/a.mp3"); }));
     EXPECT_EQ(folder.read("Out/a.mp3"), "a");
+}
+
+// The real thing on X11: the pointer moved by the X server's test extension drags an
+// entry from the list onto a folder of the tree, copying and then moving; the drop is
+// carried out after the drag has ended and the list was read again. The highlighted
+// target then opens with one click.
+TEST_F(Transfers, ARealPointerDragOnX11) {
+    if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server (xvfb-run) and xdotool";
+    folder.write("In/copied.mp3", "c");
+    folder.write("In/moved.mp3", "m");
+    folder.makeFolder("Out");
+    openOn(folder / "In");
+    form().move(0, 0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+    QTreeView* tree = form().ui.ShellTreeView1;
+    const auto entryOnScreen = [&](const QString& name) {
+        TFileListBox& box = list();
+        return box.viewport()->mapToGlobal(box.visualRect(box.model()->index(indexOf(name), 0)).center());
+    };
+    for (const bool move : {false, true}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        const QString name = move ? "moved.mp3" : "copied.mp3";
+        // 复制 after 移动: a drop right after start transfers nothing.
+        if (!move) choose(1);
+        choose(move ? 1 : 0);
+        const QPoint target = tree->viewport()->mapToGlobal(nodeOf(folder / "Out"));
+        prompts.expectConfirmation(QStringLiteral("%1 %2 to %3?").arg(move ? "Move" : "Copy", toQ(folder / ("In/" + fromQ(name))),
+                                                                       toQ(folder / ("Out/" + fromQ(name)))),
+                                   true);
+        const bool ran = xdotool(pointerDrag(entryOnScreen(name), target));
+        ASSERT_TRUE(ran);
+        ASSERT_TRUE(waitUntil([&] { return folder.exists("Out/" + fromQ(name)); }));
+        EXPECT_EQ(folder.exists("In/" + fromQ(name)), !move);
+        EXPECT_EQ(list().directory(), folder / "In") << "the list goes back to its folder";
+    }
+    // The tree keeps the target highlighted; a click on it shows it.
+    const QPoint target = tree->viewport()->mapToGlobal(nodeOf(folder / "Out"));
+    ASSERT_TRUE(xdotool({"mousemove", QString::number(target.x()), QString::number(target.y()), "sleep", "0.2", "click", "1",
+                         "sleep", "0.3"}));
+    EXPECT_TRUE(waitUntil([&] { return list().directory() == folder / "Out"; }));
 }
 
 TEST_F(Transfers, TheAboutBoxHelpAndExit) {
