@@ -73,6 +73,7 @@ void TForm1::startStatistics(const std::string& path) {
 // Folder mode, steps 1.3 to 1.6: false when the folder is not found.
 bool TForm1::showFolderInformation(const std::string& path, const QString& name) {
     ui.Label1->setText(QStringLiteral("目录信息：") + name);
+    ui.Label1->setToolTip(name);  // a long name is cut at the panel's edge
     SelectedPath = path;
     shownPath_ = path;
     if (ui.CheckBox7->isChecked()) startStatistics(path);
@@ -86,6 +87,7 @@ void TForm1::showFileInformation(const std::string& path, const QString& name) {
     const QDateTime modified = QDateTime::fromSecsSinceEpoch(FileModifiedTime(path));
     ui.Label2->setText(QStringLiteral("修改时间: ") + QLocale().toString(modified, QLocale::ShortFormat));
     ui.Label1->setText(QStringLiteral("文件信息：") + name);
+    ui.Label1->setToolTip(name);  // a long name is cut at the panel's edge
     ui.Label3->setText(QStringLiteral("%1: %2 字节").arg(QStringLiteral("文件大小")).arg(FileSizeOf(path)));
     setAttributeBoxes(attributeWord(path).value_or(0));
     shownPath_ = path;
@@ -93,6 +95,7 @@ void TForm1::showFileInformation(const std::string& path, const QString& name) {
 
 void TForm1::clearInformation() {
     ui.Label1->setText(QStringLiteral("文件信息："));
+    ui.Label1->setToolTip({});
     ui.Label2->setText(QStringLiteral("修改时间："));
     ui.Label3->setText(QStringLiteral("文件大小："));
     setAttributeBoxes(0);

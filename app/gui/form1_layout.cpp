@@ -18,11 +18,12 @@ void TForm1::setUpLayoutRules() {
     ui.Panel2->installEventFilter(this);
     ui.Panel7->installEventFilter(this);
     // The splitters cannot make the left half wider, the bottom panel taller, or the
-    // information panel taller than its limit or lower than its button.
+    // information panel taller than its limit or lower than its button; nor the left half
+    // narrower than the information panel's contents (its file and tag panels side by
+    // side), which the panel's layout asks for.
     ui.Panel6->setMaximumWidth(kLeftHalfLimit);
     ui.Panel7->setMinimumHeight(ui.BitBtn2->height());
     ui.Panel7->setMaximumHeight(kPanelLimit);
-    ui.Panel7->setMinimumWidth(ui.BitBtn2->width());
 }
 
 void TForm1::Panel2Resize() {

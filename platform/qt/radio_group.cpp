@@ -11,7 +11,7 @@ TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
         if (checked) emit clicked();
     });
     new QGridLayout(this);
-    layout()->setContentsMargins(6, 2, 6, 2);
+    layout()->setContentsMargins(4, 2, 4, 2);
     layout()->setSpacing(2);
 }
 

@@ -272,14 +272,46 @@ TEST_F(FolderBrowser, LayoutLimitsAndTheCollapsingPanel) {
     ui.Splitter2->setSizes({500, 120});
     EXPECT_EQ(ui.Panel4->height(), 81);
 
-    form().resize(780, 800);
+    ui.Splitter1->setSizes({387, 700});
     QApplication::processEvents();
-    const int both = ui.Splitter1->sizes()[0] + ui.Splitter1->sizes()[1];
-    ui.Splitter1->setSizes({both - 401, 401});
-    ASSERT_EQ(ui.Panel2->width(), 401);
-    EXPECT_EQ(ui.FileListBox1->width(), 200);
-    EXPECT_EQ(ui.Memo1->width(), 200);
-    EXPECT_EQ(ui.HeaderControl1->sectionSize(0), 200);
+    const int half = ui.Panel2->width() / 2;
+    EXPECT_EQ(ui.FileListBox1->width(), half);
+    EXPECT_EQ(ui.Memo1->width(), half);
+    EXPECT_EQ(ui.HeaderControl1->sectionSize(0), half);
+}
+
+// On a small screen (1024 pixels wide) the window fits, and at the smallest size it
+// allows, with the tag panel shown and the left half as narrow as it goes, every control
+// of the bottom panel and of the information panel has the room it needs: none is
+// pressed under another.
+TEST_F(FolderBrowser, AtItsSmallestTheWindowPressesNoControlUnderAnother) {
+    folder.write("a song with a rather long name, as downloads have them.mp3", taggedMp3("Title"));
+    openWindows();
+    form().show();
+    form().resize(1, 1);
+    QApplication::processEvents();
+    EXPECT_LE(form().width(), 1024);
+    EXPECT_LE(form().height(), 600);
+    clickEntry("a song with a rather long name, as downloads have them.mp3");
+    const Ui::TForm1& ui = form().ui;
+    ui.Splitter1->setSizes({1, 2000});
+    QApplication::processEvents();
+    ASSERT_FALSE(ui.Panel9->isHidden());
+    const auto roomy = [](QWidget* parent) {
+        for (QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (child->isHidden() || child->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored) continue;
+            // What the layout grants at least: an explicit minimum, else the hint, within
+            // an explicit maximum.
+            const int least = std::min(child->maximumWidth(),
+                                       child->minimumWidth() > 0 ? child->minimumWidth() : child->minimumSizeHint().width());
+            EXPECT_GE(child->width(), least) << qPrintable(child->objectName());
+        }
+    };
+    for (QWidget* panel : {static_cast<QWidget*>(ui.Panel4), static_cast<QWidget*>(ui.GroupBox2),
+                           static_cast<QWidget*>(ui.Panel7), static_cast<QWidget*>(ui.Panel8),
+                           static_cast<QWidget*>(ui.GroupBox1), static_cast<QWidget*>(ui.Panel9)})
+        roomy(panel);
+    EXPECT_LE(ui.Panel8->geometry().right(), ui.Panel9->geometry().left()) << "the two panels side by side";
 }
 
 TEST_F(FolderBrowser, NamesThatAreNotUtf8AreListedPreviewedRenamedAndRestored) {
